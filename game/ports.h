@@ -1,0 +1,43 @@
+#pragma once
+// What the game core needs from outside, each behind a small interface, so that
+// the same core runs in the window, in tests and in the headless simulator.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+
+namespace kolbet {
+
+// The sound bank: items are addressed by number only.
+class SoundPort {
+ public:
+  virtual ~SoundPort() = default;
+  // Starts the item; with `wait`, returns only when it has finished sounding.
+  virtual void PlaySound(int item, bool wait) = 0;
+  virtual void StopSound(int item) = 0;
+};
+
+// The wall clock behind the pauses and the random seed.
+class ClockPort {
+ public:
+  virtual ~ClockPort() = default;
+  // Holds the calling thread for the given time; nothing is drawn or handled meanwhile.
+  virtual void Pause(std::chrono::milliseconds duration) = 0;
+  // Milliseconds since midnight, UTC (0 to 86 399 999).
+  virtual std::uint32_t MillisecondsOfDayUtc() = 0;
+};
+
+// The open network session, if any.
+class SessionPort {
+ public:
+  virtual ~SessionPort() = default;
+  // Sends one message to every other player, whole and in order.
+  virtual void Send(const std::uint8_t* data, std::size_t size) = 0;
+  virtual void Close() = 0;
+};
+
+// Draws the table at once, outside the frame timer.
+using FramePort = std::function<void()>;
+
+}  // namespace kolbet

@@ -1,0 +1,3 @@
+#include <gtest/gtest.h>
+#include "rules/cards.h"
+TEST(Cards, Name) { EXPECT_EQ(kolbet::CardName(30), "Hirz Kini"); }

@@ -1,0 +1,54 @@
+#pragma once
+// Plays single games headless through the same path a pointer press takes,
+// with a sound device and a clock that only record what they are asked to do.
+// Shared by kolbet-sim and the benchmark.
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "game/game.h"
+
+namespace kolbet {
+
+struct SimOptions {
+  std::uint32_t Seed = 0;
+  int Skill = 2;
+  bool TrumpfoderNarrisch = false;
+  int Hands = 10;
+};
+
+// Collects transcript lines and writes them to a stream in large pieces; with
+// no stream it only counts, which is what the benchmark wants.
+class Transcript {
+ public:
+  explicit Transcript(std::FILE* out) : out_(out) {}
+  ~Transcript() { Flush(); }
+  Transcript(const Transcript&) = delete;
+  Transcript& operator=(const Transcript&) = delete;
+
+  void Text(std::string_view text) { buffer_ += text; }
+  void Line(std::string_view text);
+  void Sound(int item, bool wait);
+  void Pause(long long milliseconds);
+  void Press(int slot);
+  void State(const TTable& table);
+  void End(const TTable& table);
+  void Flush();
+
+  const std::string& Pending() const { return buffer_; }
+
+ private:
+  void Number(long long value);
+  std::FILE* out_;
+  std::string buffer_;
+};
+
+// The slot the fixed press policy picks first in the current phase, or -1.
+int FirstPressSlot(const TTable& table);
+
+// Seeds, draws the default name, starts a single game and presses until the
+// given number of hands has been scored. Returns the hands scored.
+int RunSimulation(const SimOptions& options, Transcript& transcript);
+
+}  // namespace kolbet
