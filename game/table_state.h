@@ -18,20 +18,18 @@ struct TSeat {
 };
 
 // The phases; each tells the handlers which input is expected.
-enum : int {
-  PhaseLead = 1,             // single game: the player leads
-  PhaseFollow = 2,           // single game: the player answers the computer's card
-  PhaseAnnounceRank = 3,     // single game: the player names the rank
-  PhaseAnnounceSuit = 4,     // single game: the player names the suit
-  PhaseTitle = 5,            // no game: menu, options or lobby over the title
-  PhaseFollowTrump = 6,      // single game: answer to the announced card led first; trumps only
-  PhaseWaitPeer = 7,         // a session is open and the second player is awaited
-  PhaseNetWait = 8,          // the remote player is to move
-  PhaseNetAnnounceRank = 9,  // network game: the player names the rank
-  PhaseNetAnnounceSuit = 10, // network game: the player names the suit
-  PhaseNetLead = 11,         // network game: the player leads
-  PhaseNetFollow = 12,       // network game: the player answers
-};
+inline constexpr int PhaseLead = 1;              // single game: the player leads
+inline constexpr int PhaseFollow = 2;            // single game: the player answers the computer's card
+inline constexpr int PhaseAnnounceRank = 3;      // single game: the player names the rank
+inline constexpr int PhaseAnnounceSuit = 4;      // single game: the player names the suit
+inline constexpr int PhaseTitle = 5;             // no game: menu, options or lobby over the title
+inline constexpr int PhaseFollowTrump = 6;       // single game: answer to the announced card led first; trumps only
+inline constexpr int PhaseWaitPeer = 7;          // a session is open and the second player is awaited
+inline constexpr int PhaseNetWait = 8;           // the remote player is to move
+inline constexpr int PhaseNetAnnounceRank = 9;   // network game: the player names the rank
+inline constexpr int PhaseNetAnnounceSuit = 10;  // network game: the player names the suit
+inline constexpr int PhaseNetLead = 11;          // network game: the player leads
+inline constexpr int PhaseNetFollow = 12;        // network game: the player answers
 
 struct TTable {
   TSeat PlayerSeat;    // the local player, bottom of the screen

@@ -8,7 +8,7 @@ static void BM_PlayHands(benchmark::State& state) {
   const int hands = static_cast<int>(state.range(0));
   std::uint32_t seed = 1;
   for (auto _ : state) {
-    kolbet::Transcript transcript(nullptr);
+    kolbet::Transcript transcript(static_cast<std::FILE*>(nullptr));
     kolbet::SimOptions options;
     options.Seed = seed++;
     options.Hands = hands;

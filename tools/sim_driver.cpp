@@ -64,6 +64,7 @@ void Transcript::End(const TTable& table) {
 
 void Transcript::Flush() {
   if (out_ && !buffer_.empty()) std::fwrite(buffer_.data(), 1, buffer_.size(), out_);
+  if (into_) *into_ += buffer_;
   buffer_.clear();
 }
 

@@ -18,11 +18,12 @@ struct SimOptions {
   int Hands = 10;
 };
 
-// Collects transcript lines and writes them to a stream in large pieces; with
-// no stream it only counts, which is what the benchmark wants.
+// Collects transcript lines and hands them in large pieces to a stream or a
+// string; with neither it drops them, which is what the benchmark wants.
 class Transcript {
  public:
   explicit Transcript(std::FILE* out) : out_(out) {}
+  explicit Transcript(std::string* into) : into_(into) {}
   ~Transcript() { Flush(); }
   Transcript(const Transcript&) = delete;
   Transcript& operator=(const Transcript&) = delete;
@@ -36,11 +37,10 @@ class Transcript {
   void End(const TTable& table);
   void Flush();
 
-  const std::string& Pending() const { return buffer_; }
-
  private:
   void Number(long long value);
-  std::FILE* out_;
+  std::FILE* out_ = nullptr;
+  std::string* into_ = nullptr;
   std::string buffer_;
 };
 
