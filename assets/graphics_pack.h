@@ -1,0 +1,46 @@
+#pragma once
+// The card graphics pack "kolbet.dat": a table of 72 absolute offsets
+// (signed 32-bit little-endian) followed by JPEG and GIF streams in any order.
+//
+//   entry 0..32   JPEG photograph of item k (cards 0..31, the back 32)
+//   entry 33      GIF  title picture          entry 34  JPEG table background
+//   entry 35..38  GIF  pictures 35..38        entry 39..71  GIF overlay of item k - 39
+//
+// A GIF stream may also start 4 bytes after its offset.
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "assets/picture.h"
+
+namespace kolbet {
+
+inline constexpr int PackEntryCount = 72;
+inline constexpr int PackTableSize = PackEntryCount * 4;  // 288 bytes
+inline constexpr int OverlayEntry = 39;                   // entry of item 0's overlay
+
+// Told the number of each item just stored, 0 to 38 in order.
+using GraphicsProgress = std::function<void(int item)>;
+
+// Reads the pack file `path` (opened by the name as given) into `koartn`.
+// Items are stored one by one; when a stream is bad the reading stops with a
+// DataError and the items stored before it keep their pictures.
+// "Datei NAME kann nicht geöffnet werden" when the file cannot be read.
+void LoadGraphics(const std::string& path, TImageList& koartn, const GraphicsProgress& progress = {});
+
+// The same for a pack already in memory; `name` is the file name errors show.
+void LoadGraphicsFrom(std::span<const std::uint8_t> pack, const std::string& name, TImageList& koartn,
+                      const GraphicsProgress& progress = {});
+
+// A card picture's base: the JPEG photograph that starts at stream[0], as a new
+// picture of the photograph's size.
+TPicture ComposeCard(std::span<const std::uint8_t> stream);
+
+// Lays a decoded GIF overlay on `card` at (0, 0): its painted pixels replace
+// the card's, its unpainted ones (transparent index) leave the photograph
+// visible; whatever reaches beyond the card is cut off.
+void LayOverlay(TPicture& card, const TPicture& overlay);
+
+}  // namespace kolbet
