@@ -1,0 +1,112 @@
+// kolbet-mkdata DIR: writes the game's data files into DIR: the graphics pack
+// kolbet.dat, the sound bank Kolbet.snd and the music files *.kbm.
+
+#include <QGuiApplication>
+#include <array>
+#include <cstdio>
+#include <exception>
+#include <string>
+
+#include "rules/cards.h"
+#include "rules/sound_items.h"
+#include "tools/mkdata/bank_items.h"
+#include "tools/mkdata/bank_writer.h"
+#include "tools/mkdata/card_faces.h"
+#include "tools/mkdata/fonts.h"
+#include "tools/mkdata/gif_encoder.h"
+#include "tools/mkdata/jpeg_encoder.h"
+#include "tools/mkdata/output_file.h"
+#include "tools/mkdata/pack_writer.h"
+#include "tools/mkdata/table_pictures.h"
+#include "tools/mkdata/tunes.h"
+#include "tools/mkdata/voice.h"
+#include "tools/mkdata/wave_writer.h"
+
+namespace kolbet::mkdata {
+namespace {
+
+constexpr int CardQuality = 90;
+constexpr int TableQuality = 88;
+
+Bytes MakePack(const Fonts& fonts) {
+  const std::vector<QImage> cards = RenderCards(fonts);
+  const TablePictures t = DrawTablePictures(fonts, cards);
+  std::array<Bytes, PackEntries> streams;
+  const Bytes overlay = EncodeGif(CardOverlay());
+  for (int i = 0; i <= CardCount; ++i) {
+    streams[i] = EncodeJpeg(cards[i], CardQuality);
+    streams[39 + i] = overlay;
+  }
+  streams[33] = EncodeGif(ReduceColours(t.title, false));
+  streams[34] = EncodeJpeg(t.table, TableQuality);
+  streams[35] = EncodeGif(ReduceColours(t.leftBefore, true));
+  streams[36] = EncodeGif(ReduceColours(t.leftAfter, true));
+  streams[37] = EncodeGif(ReduceColours(t.small, true));
+  streams[38] = EncodeGif(ReduceColours(t.waiting, false));
+  return WritePack(streams);
+}
+
+Bytes MakeBank() {
+  const std::vector<ItemPlan> plan = PlanBankItems();
+  std::vector<std::string> texts;
+  std::vector<int> spoken;
+  for (int i = 0; i < static_cast<int>(plan.size()); ++i)
+    if (!plan[i].speech.empty()) {
+      texts.push_back(plan[i].speech);
+      spoken.push_back(i);
+    }
+  const std::vector<Pcm16> speech = Speak(texts);
+  std::vector<BankItem> items(plan.size());
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    items[i].name = ToWindows1252(plan[i].name);
+    items[i].looped = plan[i].looped;
+    items[i].maxPlayingCount = plan[i].maxPlayingCount;
+  }
+  for (std::size_t k = 0; k < spoken.size(); ++k) items[spoken[k]].wave = WriteWave(speech[k]);
+  items[ItemMusic].wave = WriteWave(RenderTune(LandlerLoop(), true));
+  return WriteBank(items);
+}
+
+int Run(const std::string& dir) {
+  MakeFolder(dir);
+  const Fonts fonts = LoadFonts();
+  // Everything is made before the first file is written, so a failure leaves
+  // the folder as it was.
+  const Bytes pack = MakePack(fonts);
+  const Bytes bank = MakeBank();
+  const Bytes landler = WriteWave(RenderTune(Landler(), false));
+  const Bytes walzer = WriteWave(RenderTune(Wirtshauswalzer(), false));
+  WriteFileAtomically(dir + "/kolbet.dat", pack);
+  WriteFileAtomically(dir + "/Kolbet.snd", bank);
+  WriteFileAtomically(dir + "/Landler.kbm", landler);
+  WriteFileAtomically(dir + "/Wirtshauswalzer.kbm", walzer);
+  return 0;
+}
+
+// Qt's own notes go to standard error, except the offscreen platform's remark
+// about a missing XDG_RUNTIME_DIR, which the generator never uses.
+void PassQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+  if (text.startsWith("QStandardPaths:")) return;
+  std::fprintf(stderr, "kolbet-mkdata: %s\n", qPrintable(text));
+}
+
+}  // namespace
+}  // namespace kolbet::mkdata
+
+int main(int argc, char** argv) {
+  if (argc != 2 || argv[1][0] == '-') {
+    std::fprintf(stderr, "usage: kolbet-mkdata DIR\n"
+                         "writes kolbet.dat, Kolbet.snd and the music files *.kbm into DIR\n");
+    return 2;
+  }
+  // Pictures are painted off screen; no display is needed.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(kolbet::mkdata::PassQtMessage);
+  QGuiApplication app(argc, argv);
+  try {
+    return kolbet::mkdata::Run(argv[1]);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kolbet-mkdata: %s\n", e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,34 @@
+#pragma once
+// Procedural surfaces for the table pictures: wooden planks and card-table felt.
+// Everything is computed from fixed seeds, so equal calls give equal pixels.
+
+#include <QImage>
+#include <QRectF>
+#include <cstdint>
+
+namespace kolbet::mkdata {
+
+// Smooth value noise in [0, 1] on a unit lattice, and a sum of octaves of it.
+double ValueNoise(double x, double y, std::uint32_t seed);
+double FractalNoise(double x, double y, std::uint32_t seed, int octaves);
+
+struct WoodStyle {
+  int plankSize = 96;        // plank width across the grain, in pixels
+  bool vertical = false;     // planks run top to bottom instead of left to right
+  QRgb light = 0xFFB8844E;   // early wood
+  QRgb dark = 0xFF7A4A24;    // late wood and grain lines
+  std::uint32_t seed = 1;
+};
+
+// A plank surface of the given size, with grain, knots-free rings, seams and
+// butt joints; each plank slightly different in tone.
+QImage WoodPlanks(int width, int height, const WoodStyle& style);
+
+// Lays green felt inside a rounded rectangle onto the picture, with a little
+// nap, a darker rim and a stitched border.
+void LayFelt(QImage& picture, const QRectF& area, double radius, std::uint32_t seed);
+
+// Darkens the picture towards its edges around a pool of light at (cx, cy).
+void LampLight(QImage& picture, double cx, double cy, double reach, double strength);
+
+}  // namespace kolbet::mkdata
