@@ -1,14 +1,9 @@
 #include "tests/graphics_fixtures.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 
 namespace kolbet::test {
 
@@ -18,33 +13,11 @@ std::string FixtureDir() {
   return dir;
 }
 
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 Bytes Convert(const std::string& args, const std::string& ext, const std::string& prefix) {
-  const std::string key = args + "|" + ext + "|" + prefix;
-  char hash[32];
-  std::snprintf(hash, sizeof hash, "%016zx", std::hash<std::string>{}(key));
-  const std::string file = FixtureDir() + "/" + hash + "." + ext;
-  if (!std::filesystem::exists(file)) {
-    // Tests run in parallel processes: make the file under a name of our own,
-    // then move it into place in one step.
-    const std::string scratch = file + "." + std::to_string(getpid()) + "." + ext;
-    const std::string out = prefix.empty() ? scratch : prefix + ":" + scratch;
-    const std::string command = "convert " + args + " '" + out + "'";
-    if (std::system(command.c_str()) != 0) {
-      ADD_FAILURE() << "command failed: " << command;
-      return {};
-    }
-    std::filesystem::rename(scratch, file);
-  }
+  const std::string file =
+      fixtures::MakeOnce(FixtureDir(), args + "|" + ext + "|" + prefix, ext, [&](const std::string& out) {
+        return "convert " + args + " '" + (prefix.empty() ? out : prefix + ":" + out) + "'";
+      });
   return ReadFile(file);
 }
 

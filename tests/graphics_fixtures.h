@@ -10,10 +10,13 @@
 #include <vector>
 
 #include "assets/picture.h"
+#include "tests/fixture_files.h"
 
 namespace kolbet::test {
 
-using Bytes = std::vector<std::uint8_t>;
+using fixtures::Bytes;
+using fixtures::ReadFile;
+using fixtures::WriteFile;
 
 // The folder the fixtures are made in (created on first use).
 std::string FixtureDir();
@@ -23,8 +26,6 @@ std::string FixtureDir();
 // such as "GIF87". A failing command fails the test and gives no bytes.
 Bytes Convert(const std::string& args, const std::string& ext, const std::string& prefix = "");
 
-Bytes ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const Bytes& bytes);
 
 // Builds a pack: streams are appended where the test says, entries set by hand.
 struct PackWriter {

@@ -1,15 +1,10 @@
 #include "tests/sound_fixtures.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 
 namespace kolbet::soundtest {
 
@@ -19,33 +14,10 @@ std::string FixtureDir() {
   return dir;
 }
 
-Bytes ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void WriteFile(const std::string& path, const Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
 std::string SoxFile(const std::string& outArgs, const std::string& synth, const std::string& input) {
-  char hash[32];
-  std::snprintf(hash, sizeof hash, "%016zx",
-                std::hash<std::string>{}(input + "|" + outArgs + "|" + synth));
-  const std::string file = FixtureDir() + "/" + hash + ".wav";
-  if (!std::filesystem::exists(file)) {
-    // Tests run in parallel processes: make the file under a name of our own,
-    // then move it into place in one step.
-    const std::string scratch = file + "." + std::to_string(getpid()) + ".wav";
-    const std::string command = "sox -D " + input + " " + outArgs + " '" + scratch + "' " + synth;
-    if (std::system(command.c_str()) != 0) {
-      ADD_FAILURE() << "command failed: " << command;
-      return file;
-    }
-    std::filesystem::rename(scratch, file);
-  }
-  return file;
+  return fixtures::MakeOnce(FixtureDir(), input + "|" + outArgs + "|" + synth, "wav", [&](const std::string& out) {
+    return "sox -D " + input + " " + outArgs + " '" + out + "' " + synth;
+  });
 }
 
 Bytes Sox(const std::string& outArgs, const std::string& synth, const std::string& input) {

@@ -12,10 +12,13 @@
 #include <vector>
 
 #include "platform/openal_sound_device.h"
+#include "tests/fixture_files.h"
 
 namespace kolbet::soundtest {
 
-using Bytes = std::vector<std::uint8_t>;
+using fixtures::Bytes;
+using fixtures::ReadFile;
+using fixtures::WriteFile;
 
 // The folder the fixtures are made in (created on first use).
 std::string FixtureDir();
@@ -28,8 +31,6 @@ Bytes Sox(const std::string& outArgs, const std::string& synth = "", const std::
 // A mono 16-bit 22050 Hz sine of the given length, made by sox.
 Bytes SoxTone(double seconds);
 
-Bytes ReadFile(const std::string& path);
-void WriteFile(const std::string& path, const Bytes& bytes);
 
 // The chunks of a RIFF WAVE file after its 12-byte header, and back again:
 // for rearranging sox's files.
