@@ -1,12 +1,11 @@
 #include "assets/graphics_pack.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
-#include <memory>
 #include <vector>
 
 #include "assets/data_error.h"
+#include "assets/data_file.h"
 #include "assets/gif_decode.h"
 #include "assets/jpeg_decode.h"
 
@@ -16,23 +15,6 @@ namespace {
 
 // Far beyond any pack the game ships; a larger file is not read into memory.
 constexpr std::size_t MaxPackSize = 256u << 20;
-
-std::vector<std::uint8_t> ReadWholeFile(const std::string& path) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-  if (!file) throw CannotOpenFile(path);
-  std::vector<std::uint8_t> bytes;
-  std::size_t used = 0;
-  for (;;) {
-    if (bytes.size() - used < 65536) bytes.resize(used + 262144);
-    const std::size_t got = std::fread(bytes.data() + used, 1, bytes.size() - used, file.get());
-    used += got;
-    if (got == 0) break;
-    if (used > MaxPackSize) throw DataError("Datei " + path + " ist zu groß");
-  }
-  if (std::ferror(file.get())) throw CannotOpenFile(path);
-  bytes.resize(used);
-  return bytes;
-}
 
 std::int32_t ReadInt32(std::span<const std::uint8_t> bytes, std::size_t at) {
   const std::uint32_t value = static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
@@ -139,7 +121,7 @@ void LoadGraphicsFrom(std::span<const std::uint8_t> bytes, const std::string& na
 }
 
 void LoadGraphics(const std::string& path, TImageList& koartn, const GraphicsProgress& progress) {
-  const std::vector<std::uint8_t> bytes = ReadWholeFile(path);
+  const std::vector<std::uint8_t> bytes = ReadFileBytes(path, MaxPackSize);
   LoadGraphicsFrom(bytes, path, koartn, progress);
 }
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 
 #include "assets/stream_errors.h"
 
@@ -64,20 +62,6 @@ TWave ReadWave(std::span<const std::uint8_t> bytes) {
     wave.Data.assign(bytes.begin() + dataPos, bytes.begin() + dataPos + dataSize);
   }
   return wave;
-}
-
-std::vector<std::uint8_t> ReadFileBytes(const std::string& fileName) {
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(fileName, error)) throw CannotOpenFile(fileName);
-  std::ifstream in(fileName, std::ios::binary | std::ios::ate);
-  if (!in) throw CannotOpenFile(fileName);
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw CannotOpenFile(fileName);
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  in.seekg(0);
-  // A file that shrinks while it is read ends inside its data.
-  if (!in.read(reinterpret_cast<char*>(bytes.data()), size)) throw StreamReadError();
-  return bytes;
 }
 
 TWave LoadWaveFile(const std::string& fileName) { return ReadWave(ReadFileBytes(fileName)); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assets/data_error.h"
+#include "assets/data_file.h"
 
 namespace kolbet {
 
@@ -27,10 +28,6 @@ TWave ReadWave(std::span<const std::uint8_t> bytes);
 // Reads a RIFF WAVE file from disk ("Datei %s kann nicht geöffnet werden" when
 // it cannot be opened).
 TWave LoadWaveFile(const std::string& fileName);
-
-// The whole content of a regular file; "Datei %s kann nicht geöffnet werden"
-// when it is missing, unreadable or not a regular file.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& fileName);
 
 // Format tags of the wave format record.
 inline constexpr std::uint16_t WaveFormatPcm = 1;
