@@ -35,11 +35,11 @@ Bytes Tone(int samples) {
 }
 
 TEST(PackWriter, OffsetsPointAtEachStreamAndEqualStreamsShareOne) {
-  std::array<Bytes, PackEntries> streams;
-  for (int k = 0; k < PackEntries; ++k) streams[k] = {static_cast<std::uint8_t>(k), 0xAB, 0xCD};
-  for (int k = 39; k < PackEntries; ++k) streams[k] = {'G', 'I', 'F', '8', '9', 'a'};
+  std::array<Bytes, PackEntryCount> streams;
+  for (int k = 0; k < PackEntryCount; ++k) streams[k] = {static_cast<std::uint8_t>(k), 0xAB, 0xCD};
+  for (int k = 39; k < PackEntryCount; ++k) streams[k] = {'G', 'I', 'F', '8', '9', 'a'};
   const Bytes pack = WritePack(streams);
-  for (int k = 0; k < PackEntries; ++k) {
+  for (int k = 0; k < PackEntryCount; ++k) {
     const std::uint32_t at = U32(pack, 4 * k);
     ASSERT_GE(at, 288u) << k;
     ASSERT_LE(at + streams[k].size(), pack.size()) << k;

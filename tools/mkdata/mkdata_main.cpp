@@ -31,18 +31,18 @@ constexpr int TableQuality = 88;
 Bytes MakePack(const Fonts& fonts) {
   const std::vector<QImage> cards = RenderCards(fonts);
   const TablePictures t = DrawTablePictures(fonts, cards);
-  std::array<Bytes, PackEntries> streams;
+  std::array<Bytes, PackEntryCount> streams;
   const Bytes overlay = EncodeGif(CardOverlay());
-  for (int i = 0; i <= CardCount; ++i) {
+  for (int i = 0; i <= CardBackImage; ++i) {
     streams[i] = EncodeJpeg(cards[i], CardQuality);
-    streams[39 + i] = overlay;
+    streams[OverlayEntry + i] = overlay;
   }
-  streams[33] = EncodeGif(ReduceColours(t.title, false));
-  streams[34] = EncodeJpeg(t.table, TableQuality);
-  streams[35] = EncodeGif(ReduceColours(t.leftBefore, true));
-  streams[36] = EncodeGif(ReduceColours(t.leftAfter, true));
-  streams[37] = EncodeGif(ReduceColours(t.small, true));
-  streams[38] = EncodeGif(ReduceColours(t.waiting, false));
+  streams[TitleImage] = EncodeGif(ReduceColours(t.title, false));
+  streams[TableImage] = EncodeJpeg(t.table, TableQuality);
+  streams[LeftEdgeUnderImage] = EncodeGif(ReduceColours(t.leftBefore, true));
+  streams[LeftEdgeOverImage] = EncodeGif(ReduceColours(t.leftAfter, true));
+  streams[SmallImage] = EncodeGif(ReduceColours(t.small, true));
+  streams[WaitingImage] = EncodeGif(ReduceColours(t.waiting, false));
   return WritePack(streams);
 }
 

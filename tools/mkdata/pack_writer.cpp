@@ -4,11 +4,11 @@
 
 namespace kolbet::mkdata {
 
-Bytes WritePack(const std::array<Bytes, PackEntries>& streams) {
-  std::array<std::uint32_t, PackEntries> offsets{};
+Bytes WritePack(const std::array<Bytes, PackEntryCount>& streams) {
+  std::array<std::uint32_t, PackEntryCount> offsets{};
   Bytes body;
-  const std::size_t tableSize = 4 * PackEntries;
-  for (int k = 0; k < PackEntries; ++k) {
+  const std::size_t tableSize = PackTableSize;
+  for (int k = 0; k < PackEntryCount; ++k) {
     if (streams[k].empty()) throw std::runtime_error("pack entry " + std::to_string(k) + " has no picture");
     int same = -1;
     for (int j = 0; j < k && same < 0; ++j)
