@@ -14,7 +14,6 @@ namespace {
 // the foot stands at BodyHeight, the handle sticks out on the right.
 constexpr double BodyWidth = 14;
 constexpr double BodyHeight = 22;
-constexpr double Taper = 0.6;       // the body narrows a little towards the foot
 constexpr double FootRadius = 2.2;  // the foot's rounded corners
 constexpr double Wall = 1.1;        // glass of the sides
 constexpr double Foot = 2.6;        // glass of the foot
@@ -34,16 +33,17 @@ struct MugLook {
   double beer;          // share of the inside filled, 0..1
   bool foam;            // a head of foam on a full mug
   bool crown;           // the foam stands up over the rim
+  double taper;         // how much the body narrows towards the foot on each side
 };
 
-QPainterPath Body() {
+QPainterPath Body(double taper) {
   QPainterPath body;
   body.moveTo(0, 0);
   body.lineTo(BodyWidth, 0);
-  body.lineTo(BodyWidth - Taper, BodyHeight - FootRadius);
-  body.quadTo(BodyWidth - Taper, BodyHeight, BodyWidth - Taper - FootRadius, BodyHeight);
-  body.lineTo(Taper + FootRadius, BodyHeight);
-  body.quadTo(Taper, BodyHeight, Taper, BodyHeight - FootRadius);
+  body.lineTo(BodyWidth - taper, BodyHeight - FootRadius);
+  body.quadTo(BodyWidth - taper, BodyHeight, BodyWidth - taper - FootRadius, BodyHeight);
+  body.lineTo(taper + FootRadius, BodyHeight);
+  body.quadTo(taper, BodyHeight, taper, BodyHeight - FootRadius);
   body.closeSubpath();
   return body;
 }
@@ -56,8 +56,8 @@ QPainterPath Handle() {
 }
 
 // The inside of the glass, open at the top.
-QRectF Inside() {
-  return QRectF(Taper + Wall, 0, BodyWidth - 2 * (Taper + Wall), BodyHeight - Foot);
+QRectF Inside(double taper) {
+  return QRectF(taper + Wall, 0, BodyWidth - 2 * (taper + Wall), BodyHeight - Foot);
 }
 
 // A row of foam bubbles along the line y, from x0 to x1.
@@ -92,13 +92,13 @@ void PaintMug(QPainter& p, const MugLook& look) {
   p.setPen(QPen(look.glass, 2.4, Qt::SolidLine, Qt::RoundCap));
   p.drawPath(Handle());
 
-  const QPainterPath body = Body();
+  const QPainterPath body = Body(look.taper);
   p.setPen(Qt::NoPen);
   p.setBrush(look.glass);
   p.drawPath(body);
 
   // Beer up from the foot, darker at the sides of the round glass.
-  const QRectF inside = Inside();
+  const QRectF inside = Inside(look.taper);
   const double level = inside.bottom() - inside.height() * std::clamp(look.beer, 0.0, 1.0);
   if (look.beer > 0) {
     QLinearGradient beer(inside.left(), 0, inside.right(), 0);
@@ -158,7 +158,7 @@ QImage MugPicture(int level, double scale) {
   QPainter p(&img);
   p.scale(img.width() / 24.0, img.height() / 32.0);
   const bool known = level >= 0 && level < static_cast<int>(BeerShare.size());
-  MugLook look{QColor(238, 244, 255), 1.0, QColor(150, 178, 236), known ? BeerShare[level] : 0.0, level == 4, true};
+  MugLook look{QColor(238, 244, 255), 1.0, QColor(150, 178, 236), known ? BeerShare[level] : 0.0, level == 4, true, 0.6};
   p.save();
   p.translate(2.5, 7.5);
   PaintMug(p, look);
@@ -177,11 +177,12 @@ QImage TableCursorPicture(double scale) {
   QPainter p(&img);
   const double unit = img.width() / 32.0;
   // The mug fills the square; its outline's outer edge touches the top and
-  // left border, so the rim's corner covers the top-left pixel.
-  const double size = 1.3, line = 1.1;
+  // left border, so the rim's corner covers the top-left pixel. The sides are
+  // upright so that the left edge stays one crisp dark column.
+  const double size = 18 / BodyWidth, line = 1.1;  // 18 pixels wide: both sides on whole pixels
   p.scale(unit * size, unit * size);
   p.translate(line / 2, line / 2);
-  PaintMug(p, MugLook{QColor(48, 28, 10), line, QColor(224, 234, 240), 1.0, true, false});
+  PaintMug(p, MugLook{QColor(48, 28, 10), line, QColor(224, 234, 240), 1.0, true, false, 0.0});
   return img;
 }
 
@@ -196,7 +197,7 @@ QImage MugIcon(int size) {
   p.translate((size - w * k) / 2, (size - h * k) / 2);
   p.scale(k, k);
   p.translate(0.3, CrownHeight + 0.8);
-  PaintMug(p, MugLook{QColor(48, 28, 10), line, QColor(224, 234, 240), 1.0, true, true});
+  PaintMug(p, MugLook{QColor(48, 28, 10), line, QColor(224, 234, 240), 1.0, true, true, 0.6});
   return img;
 }
 
