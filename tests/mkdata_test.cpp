@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
+#include <QPainter>
+#include <QSvgRenderer>
 #include <cstring>
 #include <tuple>
 #include <gif_lib.h>
@@ -278,6 +280,40 @@ TEST(GeneratedFiles, CardsHaveNoHolesAndKeyedCorners) {
   for (int y = 0; y < std::min(small.Height, 110 - 17); ++y)
     for (int x = 0; x < std::min(small.Width, 460 - 303); ++x)
       ASSERT_EQ(small.At(x, y), KeyColour) << x << "," << y;
+}
+
+// The back is the game's own: it differs clearly from the deck's back drawn
+// where the faces' art goes, and it shows white and light-blue lozenges.
+TEST(GeneratedFiles, CardBackIsNotTheDecksBack) {
+  TImageList k;
+  LoadGraphics(KOLBET_RUN_DIR "/kolbet.dat", k);
+  const TPicture& back = k[CardBackImage];
+  QSvgRenderer deck{QString(DeckFile)};
+  ASSERT_TRUE(deck.elementExists("back"));
+  const QRectF bounds = deck.boundsOnElement("back");
+  const double w = CardWidth - 12, h = std::round(w * bounds.height() / bounds.width());
+  const QRectF art(6, std::round((CardHeight - h) / 2), w, h);
+  QImage theirs(CardWidth, CardHeight, QImage::Format_RGB32);
+  theirs.fill(Qt::white);
+  {
+    QPainter p(&theirs);
+    deck.render(&p, "back", art);
+  }
+  double difference = 0;
+  int pixels = 0, white = 0, lightBlue = 0;
+  for (int y = static_cast<int>(art.top()); y < art.bottom(); ++y)
+    for (int x = static_cast<int>(art.left()); x < art.right(); ++x) {
+      const std::uint32_t ours = back.At(x, y);
+      const QRgb c = theirs.pixel(x, y);
+      const int r = (ours >> 16) & 255, g = (ours >> 8) & 255, b = ours & 255;
+      difference += std::abs(r - qRed(c)) + std::abs(g - qGreen(c)) + std::abs(b - qBlue(c));
+      ++pixels;
+      white += r > 235 && g > 235 && b > 235;
+      lightBlue += b > 200 && r > 110 && r < 170 && g > 160 && g < 210;
+    }
+  EXPECT_GT(difference / pixels, 60);
+  EXPECT_GT(white, pixels / 4);
+  EXPECT_GT(lightBlue, pixels / 4);
 }
 
 // Luminance of the table at (x, y) with the keyed picture `item` laid at

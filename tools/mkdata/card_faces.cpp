@@ -80,24 +80,58 @@ QImage RenderFace(QSvgRenderer& deck, int card, const QFont& font) {
   return img;
 }
 
-QImage RenderBack(QSvgRenderer& deck) {
+// The back is the game's own: white and light-blue lozenges in a dark blue
+// frame. The pattern is centred on the card and the same when turned half
+// round, so the opponent's fanned backs all look alike; its corners lie on
+// whole pixels, so the edges stay crisp at the card's own size.
+constexpr QRgb BackFrame = 0xFF1D3F7A;
+constexpr QRgb BackLozengeBlue = 0xFF8DBBE6;
+constexpr QRgb BackLozengeWhite = 0xFFFDFDFB;
+constexpr int BackFrameInset = 7;   // stock left round the frame
+constexpr int BackFieldInset = 15;  // where the lozenges begin
+constexpr int LozengeHalfWidth = 12;
+constexpr int LozengeHalfHeight = 19;
+
+QPainterPath RoundedInset(double inset, double radius) {
+  QPainterPath path;
+  path.addRoundedRect(QRectF(inset, inset, CardWidth - 2 * inset, CardHeight - 2 * inset), radius, radius);
+  return path;
+}
+
+QImage RenderBack() {
   QImage img = BlankCard();
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
-  const QRectF art = ArtRect(deck, "back");
-  // The bands repeat the back's green so that the back reads as one surface.
-  p.setClipPath(Outline());
   p.setPen(Qt::NoPen);
-  p.setBrush(QColor(0xFF2C7A33));
-  p.drawRect(QRectF(4, 4, CardWidth - 8, CardHeight - 8));
-  p.setPen(QPen(QColor(0xFFE8F0E0), 2.0));
-  p.setBrush(Qt::NoBrush);
-  for (int i = 0; i < 2; ++i) {
-    const double y = i == 0 ? art.top() / 2 : CardHeight - art.top() / 2;
-    p.drawLine(QPointF(24, y), QPointF(CardWidth - 24, y));
-  }
+  p.setBrush(QColor(BackFrame));
+  p.drawPath(RoundedInset(BackFrameInset, CardCornerRadius - 4));
+
+  // The field: white ground, then every other lozenge of the lattice in blue.
+  // Lozenge (i, j) has its centre at i half-widths and j half-heights from the
+  // card's centre (i + j even); lozenges with an even i are blue.
+  const QPainterPath field = RoundedInset(BackFieldInset, 5);
+  p.setClipPath(field);
+  p.setBrush(QColor(BackLozengeWhite));
+  p.drawRect(img.rect());
+  p.setBrush(QColor(BackLozengeBlue));
+  const int cx = CardWidth / 2, cy = CardHeight / 2;
+  const int columns = CardWidth / LozengeHalfWidth / 2 + 2, rows = CardHeight / LozengeHalfHeight / 2 + 2;
+  for (int j = -rows; j <= rows; ++j)
+    for (int i = -columns; i <= columns; ++i) {
+      if ((i + j) % 2 != 0 || i % 2 != 0) continue;
+      const QPointF c(cx + i * LozengeHalfWidth, cy + j * LozengeHalfHeight);
+      const QPointF corners[4] = {c + QPointF(0, -LozengeHalfHeight), c + QPointF(LozengeHalfWidth, 0),
+                                  c + QPointF(0, LozengeHalfHeight), c + QPointF(-LozengeHalfWidth, 0)};
+      p.drawPolygon(corners, 4);
+    }
   p.setClipping(false);
-  deck.render(&p, "back", art);
+
+  // Two fine lines: a white one inside the frame, a light one on it.
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(BackLozengeWhite), 1.5));
+  p.drawPath(RoundedInset(BackFieldInset - 0.75, 5.75));
+  p.setPen(QPen(QColor(BackLozengeBlue), 1.0));
+  p.drawPath(RoundedInset(BackFrameInset + 3.5, CardCornerRadius - 7));
   return img;
 }
 
@@ -121,8 +155,8 @@ std::vector<QImage> RenderCards(const Fonts& fonts, const QString& deckFile) {
                              " not found (Debian package kdegames-card-data-kf5)");
   QSvgRenderer deck(deckFile);
   if (!deck.isValid()) throw std::runtime_error("card deck " + deckFile.toStdString() + " cannot be read");
-  for (int card = 0; card <= CardCount; ++card) {
-    const QString id = card < CardCount ? DeckElement(card) : QString("back");
+  for (int card = 0; card < CardCount; ++card) {
+    const QString id = DeckElement(card);
     if (!deck.elementExists(id) || deck.boundsOnElement(id).width() <= 0)
       throw std::runtime_error("card deck " + deckFile.toStdString() + " has no element " + id.toStdString());
   }
@@ -131,7 +165,7 @@ std::vector<QImage> RenderCards(const Fonts& fonts, const QString& deckFile) {
   font.setHintingPreference(QFont::PreferNoHinting);
   std::vector<QImage> cards;
   for (int card = 0; card < CardCount; ++card) cards.push_back(RenderFace(deck, card, font));
-  cards.push_back(RenderBack(deck));
+  cards.push_back(RenderBack());
   return cards;
 }
 

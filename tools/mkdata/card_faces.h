@@ -1,6 +1,6 @@
 #pragma once
-// The 32 card faces and the back, rendered from the German-suited SVG deck of
-// the Debian package kdegames-card-data-kf5.
+// The 32 card faces, rendered from the German-suited SVG deck of the Debian
+// package kdegames-card-data-kf5, and the game's own card back, painted here.
 
 #include <QImage>
 #include <QString>

@@ -1,12 +1,19 @@
 // kolbet-mkdata DIR: writes the game's data files into DIR: the graphics pack
 // kolbet.dat, the sound bank Kolbet.snd and the music files *.kbm.
+// kolbet-mkdata --icons DIR: writes the program's icon for the desktop into
+// DIR/NxN/apps/brivlo-kolbet.png, in the sizes of the hicolor icon theme.
 
+#include <QBuffer>
 #include <QGuiApplication>
 #include <array>
 #include <cstdio>
 #include <exception>
+#include <stdexcept>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "assets/mug_art.h"
 #include "rules/cards.h"
 #include "rules/sound_items.h"
 #include "tools/mkdata/bank_items.h"
@@ -83,6 +90,25 @@ int Run(const std::string& dir) {
   return 0;
 }
 
+constexpr std::array<int, 7> IconSizes = {16, 24, 32, 48, 64, 128, 256};
+
+int RunIcons(const std::string& dir) {
+  std::vector<std::pair<std::string, Bytes>> files;
+  for (int size : IconSizes) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!MugIcon(size).save(&buffer, "PNG")) throw std::runtime_error("cannot encode the icon as PNG");
+    const std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
+    files.emplace_back(folder, Bytes(png.begin(), png.end()));
+  }
+  for (const auto& [folder, png] : files) {
+    MakeFolder(folder);
+    WriteFileAtomically(folder + "/brivlo-kolbet.png", png);
+  }
+  return 0;
+}
+
 // Qt's own notes go to standard error, except the offscreen platform's remark
 // about a missing XDG_RUNTIME_DIR, which the generator never uses.
 void PassQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
@@ -94,9 +120,13 @@ void PassQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
 }  // namespace kolbet::mkdata
 
 int main(int argc, char** argv) {
-  if (argc != 2 || argv[1][0] == '-') {
+  const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+  const char* dir = argv[argc - 1];
+  if ((argc != 2 && !icons) || dir[0] == '-') {
     std::fprintf(stderr, "usage: kolbet-mkdata DIR\n"
-                         "writes kolbet.dat, Kolbet.snd and the music files *.kbm into DIR\n");
+                         "writes kolbet.dat, Kolbet.snd and the music files *.kbm into DIR\n"
+                         "       kolbet-mkdata --icons DIR\n"
+                         "writes the program's icon as DIR/NxN/apps/brivlo-kolbet.png\n");
     return 2;
   }
   // Pictures are painted off screen; no display is needed.
@@ -104,7 +134,7 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(kolbet::mkdata::PassQtMessage);
   QGuiApplication app(argc, argv);
   try {
-    return kolbet::mkdata::Run(argv[1]);
+    return icons ? kolbet::mkdata::RunIcons(dir) : kolbet::mkdata::Run(dir);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kolbet-mkdata: %s\n", e.what());
     return 1;
