@@ -139,13 +139,14 @@ TEST(Settings, StoredMusicNameSelectsTheLastExactMatchElseTheFirst) {
 }
 
 TEST(Settings, ValuesAreFoundWhateverTheirLetterCase) {
-  for (const auto& [line, rule] : {std::pair{"trumpfodernarrisch=1", true}, {"TRUMPFODERNARRISCH=-5", true},
-                                   {"TrumpfOderNarrisch=0", false}, {"skill=4\nTrumpfoderNarrisch=1", true}}) {
-    Store(FreshConfig(), std::string("[General]\n") + line + "\n");
+  struct Case { std::string Lines; bool Rule; int Skill; };
+  for (const Case& c : {Case{"trumpfodernarrisch=1", true, 2}, Case{"TRUMPFODERNARRISCH=-5", true, 2},
+                        Case{"TrumpfOderNarrisch=0", false, 2}, Case{"sKILL=4\nTrumpfoderNarrisch=1", true, 4}}) {
+    Store(FreshConfig(), "[General]\n" + c.Lines + "\n");
     TSettings settings;
     TMusicList list;
     EXPECT_EQ(LoadError(settings, list), "");
-    EXPECT_EQ(settings.TrumpfoderNarrisch, rule) << line;
+    EXPECT_EQ(std::pair(settings.TrumpfoderNarrisch, settings.Skill), std::pair(c.Rule, c.Skill)) << c.Lines;
   }
 }
 
