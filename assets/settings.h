@@ -1,0 +1,33 @@
+#pragma once
+// The stored settings: the music and sound levels, the computer's strength,
+// the first-trick rule and the chosen music, kept per user in
+// $XDG_CONFIG_HOME/DRN/Kolbet.conf (see platform/settings_store.h). They are
+// read once at start-up and written when the options panel is closed.
+
+#include <string>
+
+#include "assets/music_list.h"
+#include "game/table_state.h"
+
+namespace kolbet {
+
+class TSoundBank;
+
+// Reads the stored settings into `settings` (what is not stored keeps its
+// value), selects the stored music in `dmusi` (entry 0 when the name is
+// unknown, nothing when the list is empty), then, when `bank` is not null,
+// starts the music (DmusiChange) and applies the volumes (SetStats). `bank`
+// is null when the sound bank could not be read and the game runs silent.
+// A stored value of the wrong type throws DataError ("Ungültiger Datentyp für
+// 'Skill'"); nothing after it is read or started. Music files are opened in
+// `musicFolder` (empty: the working directory).
+void LoadOptions(TSettings& settings, TMusicList& dmusi, TSoundBank* bank);
+void LoadOptions(TSettings& settings, TMusicList& dmusi, TSoundBank* bank, const std::string& musicFolder);
+
+// Writes the five values in one go: the file then holds either all the new
+// values or, after an error, the old file unchanged. A refusal throws
+// DataError ("Konnte Daten für 'MusicVolume' nicht setzen"), naming the first
+// value written.
+void SaveOptions(const TSettings& settings, const TMusicList& dmusi);
+
+}  // namespace kolbet

@@ -1,0 +1,145 @@
+#include "platform/settings_store.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <limits>
+
+namespace kolbet {
+
+DataError InvalidDataType(const std::string& name) {
+  return DataError("Ungültiger Datentyp für '" + name + "'");
+}
+
+DataError CannotSetData(const std::string& name) {
+  return DataError("Konnte Daten für '" + name + "' nicht setzen");
+}
+
+std::string SettingsFilePath() {
+  return (QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/DRN/Kolbet.conf")
+      .toStdString();
+}
+
+namespace {
+
+// Whether QSettings finds the text malformed. It is parsed from a copy,
+// since QSettings keeps the files it has read and does not report a damaged
+// file again when it has not changed since.
+bool IsDamaged(const QByteArray& text) {
+  const QTemporaryDir dir;
+  const QString copy = dir.path() + "/probe.conf";
+  QFile file(copy);
+  if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return false;
+  file.close();
+  return QSettings(copy, QSettings::IniFormat).status() == QSettings::FormatError;
+}
+
+}  // namespace
+
+TSettingsStore::TSettingsStore(std::string path) : FilePath(std::move(path)) {}
+
+bool TSettingsStore::Open() {
+  Values.clear();
+  const QString path = QString::fromStdString(FilePath);
+  // The file is opened by its path rather than through the organisation and
+  // application names, so that the system-wide fallback files of QSettings
+  // never count as stored settings.
+  QFile file(path);
+  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || IsDamaged(file.readAll())) return false;
+  file.close();
+  const QSettings settings(path, QSettings::IniFormat);
+  if (settings.status() != QSettings::NoError) return false;
+  for (const QString& key : settings.childKeys()) {
+    if (!key.isEmpty()) Values.emplace_back(key, settings.value(key));
+  }
+  return true;
+}
+
+const QVariant* TSettingsStore::Find(const std::string& name) const {
+  const QString wanted = QString::fromStdString(name);
+  // The spelling asked for wins when the file holds more than one.
+  for (const auto& [key, value] : Values) {
+    if (key == wanted) return &value;
+  }
+  for (const auto& [key, value] : Values) {
+    if (key.compare(wanted, Qt::CaseInsensitive) == 0) return &value;
+  }
+  return nullptr;
+}
+
+std::optional<std::int32_t> TSettingsStore::ReadInteger(const std::string& name) const {
+  const QVariant* value = Find(name);
+  if (value == nullptr) return std::nullopt;
+  bool ok = false;
+  qlonglong number = 0;
+  switch (value->typeId()) {
+    case QMetaType::QString:
+      number = value->toString().toLongLong(&ok, 10);
+      break;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+      number = value->toLongLong(&ok);
+      break;
+    default:
+      break;
+  }
+  if (!ok || number < std::numeric_limits<std::int32_t>::min() ||
+      number > std::numeric_limits<std::int32_t>::max()) {
+    throw InvalidDataType(name);
+  }
+  return static_cast<std::int32_t>(number);
+}
+
+std::optional<std::string> TSettingsStore::ReadString(const std::string& name) const {
+  const QVariant* value = Find(name);
+  if (value == nullptr) return std::nullopt;
+  // A line with commas reads as a list, "@ByteArray(...)" as bytes: neither is plain text.
+  if (value->typeId() != QMetaType::QString) throw InvalidDataType(name);
+  return value->toString().toStdString();
+}
+
+void TSettingsStore::Write(const std::vector<TStoredValue>& values) const {
+  // One write of all values: a refusal is reported for the first of them.
+  const std::string first = values.empty() ? std::string() : values.front().Name;
+  const QString path = QString::fromStdString(FilePath);
+  if (!QDir().mkpath(QFileInfo(path).absolutePath())) throw CannotSetData(first);
+
+  if (QFileInfo::exists(path)) {
+    QFile file(path);
+    // A file that cannot be read cannot be merged with: leave it alone.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) throw CannotSetData(first);
+    if (IsDamaged(file.readAll())) {
+      // QSettings would write back only the lines it understood; the damaged
+      // file is moved aside whole instead, and a fresh one written.
+      file.close();
+      const QString aside = path + ".damaged";
+      QFile::remove(aside);
+      if (!QFile::rename(path, aside)) throw CannotSetData(first);
+    }
+  }
+
+  QSettings settings(path, QSettings::IniFormat);
+  // The new contents go to a temporary file that replaces the old one only
+  // when it is complete, so a crash or a full disk leaves the old file whole.
+  settings.setAtomicSyncRequired(true);
+  for (const TStoredValue& value : values) {
+    const QString name = QString::fromStdString(value.Name);
+    for (const QString& key : settings.childKeys()) {
+      if (key != name && key.compare(name, Qt::CaseInsensitive) == 0) settings.remove(key);
+    }
+    if (const auto* number = std::get_if<std::int32_t>(&value.Value)) {
+      settings.setValue(name, static_cast<int>(*number));
+    } else {
+      settings.setValue(name, QString::fromStdString(std::get<std::string>(value.Value)));
+    }
+  }
+  settings.sync();
+  if (settings.status() != QSettings::NoError) throw CannotSetData(first);
+}
+
+}  // namespace kolbet
