@@ -48,26 +48,37 @@ void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixe
   if (scale != scale_) scaled_.clear();
   scale_ = scale > 0 ? scale : 1;
   devicePixelRatio_ = devicePixelRatio > 0 ? devicePixelRatio : 1;
-  image_ = QImage(static_cast<int>(std::lround(640 * scale_)), static_cast<int>(std::lround(480 * scale_)),
-                  format);
-  image_.fill(Qt::black);
-  image_.setDevicePixelRatio(devicePixelRatio_);
+  format_ = format;
+  work_ = QImage(static_cast<int>(std::lround(640 * scale_)), static_cast<int>(std::lround(480 * scale_)),
+                 PaintedDirectly() ? format : QImage::Format_RGB32);
+  work_.fill(Qt::black);
+  work_.setDevicePixelRatio(devicePixelRatio_);
+  image_ = QImage();
+  Finish();
 }
 
 void QtDrawSurface::Draw(const TTable& table) {
-  QPainter painter(&image_);
-  Prepare(painter);
-  painter_ = &painter;
-  DrawScene(table, *this);
-  painter_ = nullptr;
+  {
+    QPainter painter(&work_);
+    Prepare(painter);
+    painter_ = &painter;
+    DrawScene(table, *this);
+    painter_ = nullptr;
+  }
+  Finish();
+}
+
+void QtDrawSurface::Finish() {
+  if (!PaintedDirectly()) image_ = work_.convertToFormat(format_);
 }
 
 // The painter works in device pixels of the picture; the scale is applied by
-// each operation, so that pictures are placed on whole device pixels.
+// each operation, so that pictures are placed on whole device pixels. Turned
+// pictures get their smooth edges from their transparent border, which is
+// cheaper than antialiasing the edges.
 void QtDrawSurface::Prepare(QPainter& painter) const {
   painter.resetTransform();
   painter.scale(1 / devicePixelRatio_, 1 / devicePixelRatio_);
-  painter.setRenderHint(QPainter::Antialiasing);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
   painter.setRenderHint(QPainter::TextAntialiasing);
 }
@@ -78,9 +89,12 @@ void QtDrawSurface::WithPainter(Paint paint) {
     paint(*painter_);
     return;
   }
-  QPainter painter(&image_);
-  Prepare(painter);
-  paint(painter);
+  {
+    QPainter painter(&work_);
+    Prepare(painter);
+    paint(painter);
+  }
+  Finish();
 }
 
 const QImage* QtDrawSurface::Picture(int index) const {
@@ -88,11 +102,25 @@ const QImage* QtDrawSurface::Picture(int index) const {
   return &pictures_[index];
 }
 
-const QImage& QtDrawSurface::Scaled(int index, int w, int h) {
+const QImage& QtDrawSurface::Scaled(int index, int w, int h, bool turned) {
   const QImage& picture = pictures_[index];
-  if (picture.width() == w && picture.height() == h) return picture;
-  auto [at, made] = scaled_.try_emplace({index, w, h});
-  if (made) at->second = picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (!turned && picture.width() == w && picture.height() == h) return picture;
+  auto [at, made] = scaled_.try_emplace({index, w, h, turned ? 1 : 0});
+  if (!made) return at->second;
+  const QImage scaled = picture.width() == w && picture.height() == h
+                            ? picture
+                            : picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (!turned) {
+    at->second = scaled;
+    return at->second;
+  }
+  QImage framed(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
+  framed.fill(Qt::transparent);
+  QPainter painter(&framed);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(1, 1, scaled);
+  painter.end();
+  at->second = framed;
   return at->second;
 }
 
@@ -116,7 +144,7 @@ void QtDrawSurface::DrawPicture(int index, int x, int y) {
   const int right = static_cast<int>(std::lround((x + picture->width()) * scale_));
   const int bottom = static_cast<int>(std::lround((y + picture->height()) * scale_));
   if (right <= left || bottom <= top) return;
-  const QImage& scaled = Scaled(index, right - left, bottom - top);
+  const QImage& scaled = Scaled(index, right - left, bottom - top, false);
   WithPainter([&](QPainter& p) { p.drawImage(QPoint(left, top), scaled); });
 }
 
@@ -126,20 +154,23 @@ void QtDrawSurface::DrawPictureRotated(int index, int x, int y, int w, int h, do
   const double sw = w * scale_, sh = h * scale_;
   const int dw = std::max(1, static_cast<int>(std::lround(sw)));
   const int dh = std::max(1, static_cast<int>(std::lround(sh)));
-  const QImage& scaled = Scaled(index, dw, dh);
   const int turn = ((angle % 256) + 256) % 256;
+  if (turn == 0) {
+    // Unturned: on whole device pixels, copied without resampling.
+    const QImage& scaled = Scaled(index, dw, dh, false);
+    const QPoint at(static_cast<int>(std::lround(x * scale_ - px * sw)),
+                    static_cast<int>(std::lround(y * scale_ - py * sh)));
+    WithPainter([&](QPainter& p) { p.drawImage(at, scaled); });
+    return;
+  }
+  const QImage& framed = Scaled(index, dw, dh, true);
   WithPainter([&](QPainter& p) {
-    if (turn == 0) {
-      // Unturned: on whole device pixels, copied without resampling.
-      p.drawImage(QPoint(static_cast<int>(std::lround(x * scale_ - px * sw)),
-                         static_cast<int>(std::lround(y * scale_ - py * sh))),
-                  scaled);
-      return;
-    }
     p.save();
     p.translate(x * scale_, y * scale_);
     p.rotate(turn * 360.0 / 256);  // positive degrees turn clockwise on a y-down surface
-    p.drawImage(QRectF(-px * sw, -py * sh, sw, sh), scaled);
+    // The border lies just outside the w × h the picture covers.
+    const double bx = sw / dw, by = sh / dh;
+    p.drawImage(QRectF(-px * sw - bx, -py * sh - by, sw + 2 * bx, sh + 2 * by), framed);
     p.restore();
   });
 }

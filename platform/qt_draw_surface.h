@@ -35,7 +35,7 @@ class QtDrawSurface final : public DrawSurface {
   // The scene for the table's phase on the kept picture; nothing is cleared first.
   void Draw(const TTable& table);
 
-  const QImage& Image() const { return image_; }
+  const QImage& Image() const { return PaintedDirectly() ? work_ : image_; }
   double Scale() const { return scale_; }
 
   int PictureWidth(int index) const override;
@@ -50,22 +50,30 @@ class QtDrawSurface final : public DrawSurface {
 
  private:
   const QImage* Picture(int index) const;
-  // The picture at w × h surface pixels, scaled once to the device pixels it
-  // covers and then kept, so that a frame only copies it.
-  const QImage& Scaled(int index, int w, int h);
+  // The picture at w × h device pixels, scaled once and then kept, so that a
+  // frame only copies it. A turned picture gets a transparent border of one
+  // pixel, which smooths its edges when it is drawn turned.
+  const QImage& Scaled(int index, int w, int h, bool turned);
   // The painter of the current Draw, or one made for a single operation.
   template <typename Paint>
   void WithPainter(Paint paint);
   void Prepare(QPainter& painter) const;
+  // Brings the picture shown up to date with the one painted on.
+  void Finish();
+  bool PaintedDirectly() const { return format_ == QImage::Format_RGB32 || format_ == QImage::Format_ARGB32_Premultiplied; }
 
   std::array<QImage, ImageCount> pictures_;
+  // Painting is done in 32 bits; a picture asked for in another format is
+  // converted from it after each scene.
+  QImage work_;
   QImage image_;
+  QImage::Format format_ = QImage::Format_RGB32;
   double scale_ = 1;
   double devicePixelRatio_ = 1;
   QPainter* painter_ = nullptr;
 
-  // Pictures scaled for the current scale, by (index, w, h) in surface pixels.
-  std::map<std::array<int, 3>, QImage> scaled_;
+  // Pictures scaled for the current scale, by (index, w, h, turned).
+  std::map<std::array<int, 4>, QImage> scaled_;
 
   QFont font_;
   QColor colour_ = Qt::white;
