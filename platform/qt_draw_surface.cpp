@@ -45,8 +45,9 @@ QtDrawSurface::QtDrawSurface(const TImageList& koartn) {
 }
 
 void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixelRatio) {
-  if (scale != scale_) scaled_.clear();
-  scale_ = scale > 0 ? scale : 1;
+  const double wanted = scale > 0 ? scale : 1;
+  if (wanted != scale_) scaled_.clear();
+  scale_ = wanted;
   devicePixelRatio_ = devicePixelRatio > 0 ? devicePixelRatio : 1;
   format_ = format;
   work_ = QImage(static_cast<int>(std::lround(640 * scale_)), static_cast<int>(std::lround(480 * scale_)),
@@ -102,25 +103,25 @@ const QImage* QtDrawSurface::Picture(int index) const {
   return &pictures_[index];
 }
 
-const QImage& QtDrawSurface::Scaled(int index, int w, int h, bool turned) {
+const QImage& QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
   const QImage& picture = pictures_[index];
-  if (!turned && picture.width() == w && picture.height() == h) return picture;
-  auto [at, made] = scaled_.try_emplace({index, w, h, turned ? 1 : 0});
+  if (!framed && picture.width() == w && picture.height() == h) return picture;
+  auto [at, made] = scaled_.try_emplace({index, w, h, framed ? 1 : 0});
   if (!made) return at->second;
   const QImage scaled = picture.width() == w && picture.height() == h
                             ? picture
                             : picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  if (!turned) {
+  if (!framed) {
     at->second = scaled;
     return at->second;
   }
-  QImage framed(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
-  framed.fill(Qt::transparent);
-  QPainter painter(&framed);
+  QImage bordered(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
+  bordered.fill(Qt::transparent);
+  QPainter painter(&bordered);
   painter.setCompositionMode(QPainter::CompositionMode_Source);
   painter.drawImage(1, 1, scaled);
   painter.end();
-  at->second = framed;
+  at->second = bordered;
   return at->second;
 }
 
@@ -154,16 +155,15 @@ void QtDrawSurface::DrawPictureRotated(int index, int x, int y, int w, int h, do
   const double sw = w * scale_, sh = h * scale_;
   const int dw = std::max(1, static_cast<int>(std::lround(sw)));
   const int dh = std::max(1, static_cast<int>(std::lround(sh)));
+  const QImage& framed = Scaled(index, dw, dh, true);
   const int turn = ((angle % 256) + 256) % 256;
   if (turn == 0) {
     // Unturned: on whole device pixels, copied without resampling.
-    const QImage& scaled = Scaled(index, dw, dh, false);
-    const QPoint at(static_cast<int>(std::lround(x * scale_ - px * sw)),
-                    static_cast<int>(std::lround(y * scale_ - py * sh)));
-    WithPainter([&](QPainter& p) { p.drawImage(at, scaled); });
+    const QPoint at(static_cast<int>(std::lround(x * scale_ - px * sw)) - 1,
+                    static_cast<int>(std::lround(y * scale_ - py * sh)) - 1);
+    WithPainter([&](QPainter& p) { p.drawImage(at, framed); });
     return;
   }
-  const QImage& framed = Scaled(index, dw, dh, true);
   WithPainter([&](QPainter& p) {
     p.save();
     p.translate(x * scale_, y * scale_);

@@ -51,9 +51,9 @@ class QtDrawSurface final : public DrawSurface {
  private:
   const QImage* Picture(int index) const;
   // The picture at w × h device pixels, scaled once and then kept, so that a
-  // frame only copies it. A turned picture gets a transparent border of one
-  // pixel, which smooths its edges when it is drawn turned.
-  const QImage& Scaled(int index, int w, int h, bool turned);
+  // frame only copies it. `framed` adds a transparent border of one pixel,
+  // which smooths the edges of a picture drawn turned.
+  const QImage& Scaled(int index, int w, int h, bool framed);
   // The painter of the current Draw, or one made for a single operation.
   template <typename Paint>
   void WithPainter(Paint paint);
@@ -72,7 +72,7 @@ class QtDrawSurface final : public DrawSurface {
   double devicePixelRatio_ = 1;
   QPainter* painter_ = nullptr;
 
-  // Pictures scaled for the current scale, by (index, w, h, turned).
+  // Pictures scaled for the current scale, by (index, w, h, framed).
   std::map<std::array<int, 4>, QImage> scaled_;
 
   QFont font_;

@@ -60,25 +60,20 @@ TEST(KolbetRender, WritesTheSceneTheSurfaceDraws) {
 }
 
 TEST(KolbetRender, RefusesBadOptionsWithTheUsage) {
-  const std::string out = " --out /nonexistent/never.png";
+  const std::string pack = "--pack " + Pack, out = " --out /nonexistent/never.png";
+  const std::string seats = " 3 -1 14 30 7 12 1 12 O 5 -1 -1 9 22 27 2 3'";
   const std::string cases[] = {
-      "--pack " + Pack + " --phase 5 --colour blue" + out,
-      "--pack " + Pack + " --phase 5 --out",
-      "--pack " + Pack + " --phase 0" + out,
-      "--pack " + Pack + " --phase 13" + out,
-      "--pack " + Pack + " --phase zwei" + out,
-      "--pack " + Pack + out,
+      pack + " --phase 5 --colour blue" + out,
+      pack + " --phase 5 --out",
+      pack + " --phase 0" + out,
+      pack + " --phase 13" + out,
       "--phase 5" + out,
-      "--pack " + Pack + " --phase 5",
-      "--pack " + Pack + " --phase 2" + out,
-      "--pack " + Pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 1 12 O 5 -1 -1 9 22 27 2'" + out,
-      "--pack " + Pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 1 12 O 5 -1 -1 9 22 27 2 3 4'" + out,
-      "--pack " + Pack + " --phase 2 --state '20 O 3 -1 14 30 7 12 1 12 P 5 -1 -1 9 22 27 2 3'" + out,
-      "--pack " + Pack + " --phase 2 --state '32 P 3 -1 14 30 7 12 1 12 O 5 -1 -1 9 22 27 2 3'" + out,
-      "--pack " + Pack + " --phase 2 --state '20 P 3 -2 14 30 7 12 1 12 O 5 -1 -1 9 22 27 2 3'" + out,
-      "--pack " + Pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 6 12 O 5 -1 -1 9 22 27 2 3'" + out,
-      "--pack " + Pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 1 -1 O 5 -1 -1 9 22 27 2 3'" + out,
-      "--pack " + Pack + " --phase 2 --state '20 P 3 -1 14 30 7 x 1 12 O 5 -1 -1 9 22 27 2 3'" + out,
+      pack + " --phase 2" + out,                                 // a table needs a state
+      pack + " --phase 2 --state '20 P" + seats.substr(0, 20) + "'" + out,  // cut short
+      pack + " --phase 2 --state '20 O" + seats + out,          // the player's seat comes first
+      pack + " --phase 2 --state '32 P" + seats + out,          // no such card
+      pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 6 12 O 5 -1 -1 9 22 27 2 3'" + out,   // six tricks
+      pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 1 -1 O 5 -1 -1 9 22 27 2 3'" + out,   // points below 0
   };
   for (const std::string& args : cases) {
     const ToolRun run = Render(args);
