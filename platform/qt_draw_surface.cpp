@@ -1,0 +1,207 @@
+#include "platform/qt_draw_surface.h"
+
+#include <QFontMetricsF>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "game/scene.h"
+
+namespace kolbet {
+
+namespace {
+
+// The item as a QImage. Items drawn with the key colour get an alpha channel in
+// which pure blue is transparent; the colour under it becomes black as well, so
+// that smooth scaling blends the edge with nothing and leaves no blue fringe.
+QImage Convert(const TPicture& picture, bool keyed) {
+  if (picture.Empty() || picture.Pixels.size() < static_cast<std::size_t>(picture.Width) * picture.Height)
+    return {};
+  QImage image(picture.Width, picture.Height, QImage::Format_ARGB32);
+  for (int y = 0; y < picture.Height; ++y) {
+    auto* row = reinterpret_cast<std::uint32_t*>(image.scanLine(y));
+    const std::uint32_t* from = picture.Pixels.data() + static_cast<std::size_t>(y) * picture.Width;
+    for (int x = 0; x < picture.Width; ++x) {
+      const std::uint32_t pixel = from[x] | 0xFF000000u;
+      row[x] = keyed && pixel == KeyColour ? 0u : pixel;
+    }
+  }
+  return image.convertToFormat(keyed ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+}
+
+// Point sizes are taken at 96 dots per inch, rounded as the Windows font
+// mapper does: size 25 is 33 pixels.
+int PixelsOfPoints(int points) { return std::max(1, static_cast<int>(std::lround(points * 96.0 / 72.0))); }
+
+}  // namespace
+
+QtDrawSurface::QtDrawSurface(const TImageList& koartn) {
+  for (int i = 0; i < ImageCount; ++i) pictures_[i] = Convert(koartn[i], DrawnWithKeyColour(i));
+  font_.setFamily(QStringLiteral("Arial"));
+  font_.setPixelSize(PixelsOfPoints(12));
+  font_.setStyleStrategy(QFont::PreferAntialias);
+  Start(1, QImage::Format_RGB32);
+}
+
+void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixelRatio) {
+  const double wanted = scale > 0 ? scale : 1;
+  if (wanted != scale_) scaled_.clear();
+  scale_ = wanted;
+  devicePixelRatio_ = devicePixelRatio > 0 ? devicePixelRatio : 1;
+  format_ = format;
+  work_ = QImage(static_cast<int>(std::lround(640 * scale_)), static_cast<int>(std::lround(480 * scale_)),
+                 PaintedDirectly() ? format : QImage::Format_RGB32);
+  work_.fill(Qt::black);
+  work_.setDevicePixelRatio(devicePixelRatio_);
+  image_ = QImage();
+  Finish();
+}
+
+void QtDrawSurface::Draw(const TTable& table) {
+  {
+    QPainter painter(&work_);
+    Prepare(painter);
+    painter_ = &painter;
+    DrawScene(table, *this);
+    painter_ = nullptr;
+  }
+  Finish();
+}
+
+void QtDrawSurface::Finish() {
+  if (!PaintedDirectly()) image_ = work_.convertToFormat(format_);
+}
+
+// The painter works in device pixels of the picture; the scale is applied by
+// each operation, so that pictures are placed on whole device pixels. Turned
+// pictures get their smooth edges from their transparent border, which is
+// cheaper than antialiasing the edges.
+void QtDrawSurface::Prepare(QPainter& painter) const {
+  painter.resetTransform();
+  painter.scale(1 / devicePixelRatio_, 1 / devicePixelRatio_);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.setRenderHint(QPainter::TextAntialiasing);
+}
+
+template <typename Paint>
+void QtDrawSurface::WithPainter(Paint paint) {
+  if (painter_) {
+    paint(*painter_);
+    return;
+  }
+  {
+    QPainter painter(&work_);
+    Prepare(painter);
+    paint(painter);
+  }
+  Finish();
+}
+
+const QImage* QtDrawSurface::Picture(int index) const {
+  if (index < 0 || index >= ImageCount || pictures_[index].isNull()) return nullptr;
+  return &pictures_[index];
+}
+
+const QImage& QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
+  const QImage& picture = pictures_[index];
+  if (!framed && picture.width() == w && picture.height() == h) return picture;
+  auto [at, made] = scaled_.try_emplace({index, w, h, framed ? 1 : 0});
+  if (!made) return at->second;
+  const QImage scaled = picture.width() == w && picture.height() == h
+                            ? picture
+                            : picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  if (!framed) {
+    at->second = scaled;
+    return at->second;
+  }
+  QImage bordered(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
+  bordered.fill(Qt::transparent);
+  QPainter painter(&bordered);
+  painter.setCompositionMode(QPainter::CompositionMode_Source);
+  painter.drawImage(1, 1, scaled);
+  painter.end();
+  at->second = bordered;
+  return at->second;
+}
+
+int QtDrawSurface::PictureWidth(int index) const {
+  const QImage* picture = Picture(index);
+  return picture ? picture->width() : 0;
+}
+
+int QtDrawSurface::PictureHeight(int index) const {
+  const QImage* picture = Picture(index);
+  return picture ? picture->height() : 0;
+}
+
+void QtDrawSurface::DrawPicture(int index, int x, int y) {
+  const QImage* picture = Picture(index);
+  if (!picture) return;
+  // The picture covers the device pixels from round(x × scale) to
+  // round((x + W) × scale), so neighbouring pictures meet without a seam.
+  const int left = static_cast<int>(std::lround(x * scale_));
+  const int top = static_cast<int>(std::lround(y * scale_));
+  const int right = static_cast<int>(std::lround((x + picture->width()) * scale_));
+  const int bottom = static_cast<int>(std::lround((y + picture->height()) * scale_));
+  if (right <= left || bottom <= top) return;
+  const QImage& scaled = Scaled(index, right - left, bottom - top, false);
+  WithPainter([&](QPainter& p) { p.drawImage(QPoint(left, top), scaled); });
+}
+
+void QtDrawSurface::DrawPictureRotated(int index, int x, int y, int w, int h, double px, double py,
+                                       int angle) {
+  if (!Picture(index) || w <= 0 || h <= 0) return;
+  const double sw = w * scale_, sh = h * scale_;
+  const int dw = std::max(1, static_cast<int>(std::lround(sw)));
+  const int dh = std::max(1, static_cast<int>(std::lround(sh)));
+  const QImage& framed = Scaled(index, dw, dh, true);
+  const int turn = ((angle % 256) + 256) % 256;
+  if (turn == 0) {
+    // Unturned: on whole device pixels, copied without resampling.
+    const QPoint at(static_cast<int>(std::lround(x * scale_ - px * sw)) - 1,
+                    static_cast<int>(std::lround(y * scale_ - py * sh)) - 1);
+    WithPainter([&](QPainter& p) { p.drawImage(at, framed); });
+    return;
+  }
+  WithPainter([&](QPainter& p) {
+    p.save();
+    p.translate(x * scale_, y * scale_);
+    p.rotate(turn * 360.0 / 256);  // positive degrees turn clockwise on a y-down surface
+    // The border lies just outside the w × h the picture covers.
+    const double bx = sw / dw, by = sh / dh;
+    p.drawImage(QRectF(-px * sw - bx, -py * sh - by, sw + 2 * bx, sh + 2 * by), framed);
+    p.restore();
+  });
+}
+
+void QtDrawSurface::SetFontName(std::string_view face) {
+  font_.setFamily(QString::fromUtf8(face.data(), static_cast<qsizetype>(face.size())));
+}
+
+void QtDrawSurface::SetFontSize(int points) {
+  font_.setPixelSize(PixelsOfPoints(points));
+}
+
+void QtDrawSurface::SetFontColour(std::uint32_t rgb) { colour_ = QColor::fromRgb(0xFF000000u | rgb); }
+
+void QtDrawSurface::DrawText(int x, int y, std::string_view utf8) {
+  if (utf8.empty()) return;
+  const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  const double ascent = QFontMetricsF(font_).ascent();
+  WithPainter([&](QPainter& p) {
+    p.save();
+    p.scale(scale_, scale_);
+    p.setFont(font_);
+    p.setPen(colour_);
+    p.drawText(QPointF(x, y + ascent), text);
+    p.restore();
+  });
+}
+
+int QtDrawSurface::MeasureText(std::string_view utf8) {
+  const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+  return static_cast<int>(std::lround(QFontMetricsF(font_).horizontalAdvance(text)));
+}
+
+}  // namespace kolbet

@@ -1,0 +1,207 @@
+// The QPainter surface, pixel by pixel, on small pictures made here and on the
+// generated pack.
+
+#include <gtest/gtest.h>
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+#include <algorithm>
+#include <cstdlib>
+
+#include "assets/graphics_pack.h"
+#include "platform/qt_draw_surface.h"
+
+using namespace kolbet;
+
+namespace {
+
+TPicture Filled(int w, int h, std::uint32_t colour) {
+  TPicture p;
+  p.Width = w;
+  p.Height = h;
+  p.Pixels.assign(static_cast<std::size_t>(w) * h, colour);
+  return p;
+}
+
+void Fill(TPicture& p, QRect area, std::uint32_t colour) {
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) p.Pixels[static_cast<std::size_t>(y) * p.Width + x] = colour;
+}
+
+const std::uint32_t Blue = KeyColour, Red = Rgb(255, 0, 0), Green = Rgb(0, 255, 0), White = Rgb(255, 255, 255),
+                    Yellow = Rgb(255, 255, 0);
+
+// Card 0 half key colour, half red; card 1 white with a red mark at the middle
+// of its top edge; the title has blue in it but is drawn with every pixel; the
+// table background green; the waiting picture yellow; item 37 holds no picture.
+TImageList SmallPictures() {
+  TImageList koartn;
+  koartn[0] = Filled(20, 20, Red);
+  Fill(koartn[0], QRect(0, 0, 10, 20), Blue);
+  koartn[1] = Filled(40, 40, White);
+  Fill(koartn[1], QRect(16, 0, 8, 6), Red);
+  koartn[TitleImage] = Filled(100, 100, Blue);
+  koartn[TableImage] = Filled(640, 480, Green);
+  koartn[WaitingImage] = Filled(50, 40, Yellow);
+  return koartn;
+}
+
+QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+bool Reddish(QRgb c) { return qRed(c) > 200 && qGreen(c) < 80 && qBlue(c) < 80; }
+
+TEST(QtDrawSurface, LeavesOutTheKeyColourOfKeyedPicturesOnly) {
+  QtDrawSurface s(SmallPictures());
+  s.Start(1, QImage::Format_RGB16);
+  s.DrawPicture(TableImage, 0, 0);
+  s.DrawPicture(0, 100, 100);
+  EXPECT_EQ(At(s.Image(), 105, 110), 0x00FF00u);  // the table shows through
+  EXPECT_EQ(At(s.Image(), 115, 110), 0xFF0000u);
+  s.DrawPicture(TitleImage, 300, 300);
+  EXPECT_EQ(At(s.Image(), 350, 350), 0x0000FFu);
+
+  // Scaled and turned, the keyed half leaves no blue fringe.
+  s.DrawPictureRotated(0, 200, 200, 60, 60, 0.5, 0.5, 10);
+  for (int y = 160; y < 240; ++y)
+    for (int x = 160; x < 240; ++x) {
+      const QRgb c = At(s.Image(), x, y);
+      ASSERT_LE(qBlue(c), qRed(c) + 8) << x << ", " << y;
+    }
+
+  // An item without a picture has no size and draws nothing.
+  const QImage before = s.Image().copy();
+  EXPECT_EQ(s.PictureWidth(SmallImage), 0);
+  EXPECT_EQ(s.PictureHeight(SmallImage), 0);
+  s.DrawPicture(SmallImage, 0, 0);
+  s.DrawPictureRotated(SmallImage, 320, 240, 100, 100, 0.5, 0.5, 0);
+  s.DrawPictureRotated(-1, 320, 240, 100, 100, 0.5, 0.5, 0);
+  s.DrawPicture(ImageCount, 0, 0);
+  EXPECT_EQ(s.Image(), before);
+}
+
+TEST(QtDrawSurface, TurnsPicturesClockwiseAboutTheirPivot) {
+  QtDrawSurface s(SmallPictures());
+  // A quarter turn: the mark at the top goes to the right of the pivot.
+  s.Start(1, QImage::Format_RGB32);
+  s.DrawPictureRotated(1, 200, 200, 40, 40, 0.5, 0.5, 64);
+  EXPECT_TRUE(Reddish(At(s.Image(), 217, 200)));
+  EXPECT_FALSE(Reddish(At(s.Image(), 183, 200)));
+  EXPECT_FALSE(Reddish(At(s.Image(), 200, 183)));
+  // The angle counts modulo 256.
+  const QImage quarter = s.Image().copy();
+  s.Start(1, QImage::Format_RGB32);
+  s.DrawPictureRotated(1, 200, 200, 40, 40, 0.5, 0.5, 64 - 256);
+  EXPECT_EQ(s.Image(), quarter);
+
+  // Unturned, scaled to 20 × 10 and placed by its top-left corner.
+  s.Start(1, QImage::Format_RGB32);
+  s.DrawPictureRotated(1, 50, 60, 20, 10, 0, 0, 0);
+  EXPECT_EQ(At(s.Image(), 50, 60), 0xFFFFFFu);
+  EXPECT_TRUE(Reddish(At(s.Image(), 60, 60)));
+  EXPECT_EQ(At(s.Image(), 49, 60), 0u);
+  EXPECT_EQ(At(s.Image(), 50, 59), 0u);
+  EXPECT_EQ(At(s.Image(), 69, 69), 0xFFFFFFu);
+  EXPECT_EQ(At(s.Image(), 70, 65), 0u);
+  EXPECT_EQ(At(s.Image(), 55, 70), 0u);
+}
+
+// The box of the pixels brighter than half in the picture.
+QRect Ink(const QImage& image) {
+  QRect box;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x)
+      if (qGray(image.pixel(x, y)) > 128) box |= QRect(x, y, 1, 1);
+  return box;
+}
+
+TEST(QtDrawSurface, DrawsTextInPointsAtNinetySixDotsPerInch) {
+  QtDrawSurface s(SmallPictures());
+  s.Start(1, QImage::Format_RGB16);
+  s.SetFontName("Arial");
+  s.SetFontSize(25);
+  s.SetFontColour(0xFFFFFF);
+  s.DrawText(10, 100, "Hg");
+  // The face's em is 33 pixels: from the top of the H to the foot of the g
+  // about nine tenths of it, with the cell's top a few pixels above the H.
+  const QRect ink = Ink(s.Image());
+  EXPECT_GE(ink.height(), 28);
+  EXPECT_LE(ink.height(), 33);
+  EXPECT_GE(ink.top(), 103);
+  EXPECT_LE(ink.top(), 110);
+  EXPECT_GE(ink.left(), 10);
+  const int width = s.MeasureText("Hg");
+  EXPECT_GE(width, ink.width());
+  EXPECT_LE(width, ink.width() + 8);
+
+  // Red text on a transparent background; size 12 is about half as wide.
+  s.DrawPicture(TableImage, 0, 0);
+  s.SetFontColour(0xFF0000);
+  s.DrawText(10, 100, "Hg");
+  EXPECT_EQ(At(s.Image(), 5, 105), 0x00FF00u);
+  EXPECT_TRUE(Reddish(At(s.Image(), ink.left() + 1, ink.top() + 10)));
+  s.SetFontSize(12);
+  EXPECT_NEAR(s.MeasureText("Hg") * 25.0 / 12, width, 3);
+}
+
+TEST(QtDrawSurface, KeepsOlderPixelsBetweenScenes) {
+  QtDrawSurface s(SmallPictures());
+  s.Start(1, QImage::Format_RGB16);
+  EXPECT_EQ(s.Image().size(), QSize(640, 480));
+  EXPECT_EQ(At(s.Image(), 320, 240), 0u);
+  TTable table;
+  table.Phase = 7;
+  s.Draw(table);
+  EXPECT_EQ(At(s.Image(), 620, 470), 0xFFFF00u);
+  table.Phase = 5;
+  s.Draw(table);
+  EXPECT_EQ(At(s.Image(), 50, 50), 0x0000FFu);
+  EXPECT_EQ(At(s.Image(), 620, 470), 0xFFFF00u);  // the title covers only its own 100 × 100
+}
+
+// Mean difference per channel, 0..255, of two pictures of one size.
+double MeanDifference(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
+// The largest difference of green between neighbours in a row, within `area`.
+int SteepestStep(const QImage& image, QRect area) {
+  int steepest = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x < area.right(); ++x)
+      steepest = std::max(steepest, std::abs(qGreen(image.pixel(x, y)) - qGreen(image.pixel(x + 1, y))));
+  return steepest;
+}
+
+TEST(QtDrawSurface, DrawsTheSameTableAtTheScaleOfALargeScreen) {
+  TImageList koartn;
+  LoadGraphics(KOLBET_RUN_DIR "/kolbet.dat", koartn);
+  // Every kind of picture, both trick cards and a gap, the texts.
+  TTable t;
+  t.Phase = 2;
+  t.AnnouncedCard = 20;
+  t.PlayerSeat = {{3, -1, 14, 30, 7}, 12, 0, 1, 12};
+  t.OpponentSeat = {{5, -1, -1, 9, 22}, 27, 0, 2, 3};
+  QtDrawSurface s(koartn);
+  s.Start(1, QImage::Format_RGB32);
+  s.Draw(t);
+  const QImage small = s.Image().copy();
+  s.Start(2.25, QImage::Format_RGB32);
+  s.Draw(t);
+  ASSERT_EQ(s.Image().size(), QSize(1440, 1080));
+  const QImage large = s.Image();
+  const QImage enlarged = small.scaled(1440, 1080, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+  EXPECT_LT(MeanDifference(enlarged, large), 6);
+  // Drawn at its own resolution, not blown up: the edges of the points at the
+  // bottom left are far steeper than on the enlarged small picture.
+  const QRect points(0, 950, 150, 130);
+  EXPECT_GT(SteepestStep(large, points), 1.6 * SteepestStep(enlarged, points));
+}
+
+}  // namespace
