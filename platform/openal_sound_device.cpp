@@ -3,7 +3,12 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 #include "assets/wave.h"
 #include "platform/playable_samples.h"
@@ -19,8 +24,45 @@ struct OpenAlSoundDevice::TSamples {
   }
 };
 
+namespace {
+
+// Opening the device on a machine without a sound card makes OpenAL Soft and
+// the sound system beneath it print their complaints on the terminal; the game
+// runs silent then, and says nothing. Their messages are held back while the
+// device is opened: OpenAL Soft's own log is turned off unless the user asks
+// for it, and whatever the libraries below write to standard error is dropped.
+class QuietStandardError {
+ public:
+  QuietStandardError() {
+    setenv("ALSOFT_LOGLEVEL", "0", 0);
+    std::fflush(stderr);
+    saved_ = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (saved_ >= 0 && null >= 0) dup2(null, STDERR_FILENO);
+    if (null >= 0) close(null);
+  }
+  ~QuietStandardError() {
+    std::fflush(stderr);
+    if (saved_ >= 0) {
+      dup2(saved_, STDERR_FILENO);
+      close(saved_);
+    }
+  }
+  QuietStandardError(const QuietStandardError&) = delete;
+  QuietStandardError& operator=(const QuietStandardError&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
+}  // namespace
+
 std::unique_ptr<OpenAlSoundDevice> OpenAlSoundDevice::Open() {
-  ALCdevice* device = alcOpenDevice(nullptr);
+  ALCdevice* device = nullptr;
+  {
+    const QuietStandardError quiet;
+    device = alcOpenDevice(nullptr);
+  }
   if (device == nullptr) return nullptr;
   ALCcontext* context = alcCreateContext(device, nullptr);
   if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
