@@ -1,0 +1,72 @@
+#include "assets/load_pics_form.h"
+
+#include <QCoreApplication>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QScreen>
+
+#include "assets/graphics_pack.h"
+#include "game/main_form.h"
+#include "platform/error_box.h"
+#include "platform/scaled_layout.h"
+
+namespace kolbet {
+
+namespace {
+
+constexpr const char* GraphicsPackFile = "kolbet.dat";
+
+}  // namespace
+
+TForm_LoadPics::TForm_LoadPics(double scale)
+    : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
+  setWindowTitle(QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()));
+  setFixedSize(ScaleRect(QRect(0, 0, 305, 115), scale).size());
+  QFont font("MS Sans Serif");
+  font.setPixelSize(std::max(8, qRound(8 * 96.0 / 72.0 * scale)));
+  setFont(font);
+
+  auto* frame = new QFrame(this);
+  frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+  frame->setLineWidth(std::max(1, qRound(scale)));
+  frame->setGeometry(rect());
+  Label1 = new QLabel("Initialisierung...", this);
+  Label1->setAlignment(Qt::AlignCenter);
+  Label1->setGeometry(ScaleRect(QRect(1, 33, 303, 13), scale).adjusted(0, -qRound(2 * scale), 0, qRound(2 * scale)));
+  ProgressBar = new QProgressBar(this);
+  ProgressBar->setRange(0, 38);
+  ProgressBar->setValue(0);
+  ProgressBar->setTextVisible(false);
+  ProgressBar->setGeometry(ScaleRect(QRect(40, 56, 225, 16), scale));
+
+  // Centred on the screen.
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    move(screen->geometry().center() - rect().center());
+
+  // The first tick comes once the event loop runs and the window is painted.
+  Timer.setInterval(50);
+  connect(&Timer, &QTimer::timeout, this, [this] { TimerTimer(); });
+  Timer.start();
+}
+
+void TForm_LoadPics::TimerTimer() {
+  Timer.stop();  // the hand-over runs once
+  if (!MainForm) return;
+  const bool read = RunHandler(this, [&] {
+    LoadGraphics(GraphicsPackFile, MainForm->Koartn, [this](int item) {
+      ProgressBar->setValue(item);
+      ProgressBar->repaint();
+    });
+  });
+  if (!read) {
+    // Without its cards the game cannot be played.
+    QCoreApplication::exit(1);
+    return;
+  }
+  hide();
+  MainForm->ShowGame();
+}
+
+}  // namespace kolbet

@@ -1,0 +1,32 @@
+#pragma once
+// The loading window `TForm_LoadPics`: on the screen while the graphics pack
+// is read, with a progress bar that counts the pictures stored; then it hands
+// over to the main window and stays hidden for the rest of the run.
+
+#include <QTimer>
+#include <QWidget>
+
+class QLabel;
+class QProgressBar;
+
+namespace kolbet {
+
+class TMainForm;
+
+class TForm_LoadPics final : public QWidget {
+ public:
+  // `scale` enlarges the window and its lettering on large screens.
+  explicit TForm_LoadPics(double scale);
+  // The window the pictures are read for, shown when they are.
+  void SetMainForm(TMainForm* mainForm) { MainForm = mainForm; }
+  void TimerTimer();
+
+  QLabel* Label1 = nullptr;
+  QProgressBar* ProgressBar = nullptr;
+  QTimer Timer;
+
+ private:
+  TMainForm* MainForm = nullptr;
+};
+
+}  // namespace kolbet

@@ -1,0 +1,118 @@
+// The options panel `Panel1` of the main window: the four level pictures with
+// their labels, the music list and the button that closes the panel and saves.
+
+#include <QAbstractItemView>
+#include <QComboBox>
+
+#include "assets/mug_art.h"
+#include "assets/option_levels.h"
+#include "assets/settings.h"
+#include "game/dxdraw.h"
+#include "game/main_form.h"
+#include "platform/picture_controls.h"
+
+namespace kolbet {
+
+namespace {
+
+constexpr QSize LevelSize(24, 32);
+
+TPictureBox::Source Mug(int level) {
+  return [level](double scale) { return MugPicture(level, scale); };
+}
+
+}  // namespace
+
+void TMainForm::BuildOptionsPanel() {
+  Panel1 = new TPanel(QSize(287, 209), true, DXDraw);
+  Layout.Place(Panel1, QRect(170, 152, 287, 209));
+
+  struct TRow {
+    const char* Label;
+    int LabelWidth;
+    const char* Hint;
+    TPictureBox** Level;
+    void (TMainForm::*Press)(Qt::MouseButton);
+  };
+  const TRow rows[] = {
+      {"I spuell d'Musi", 120, "Links klicka lauda - rechts klicka leisa", &Image2, &TMainForm::Image2MouseDown},
+      {"I gih mein Sempft dazua", 181, "Links klicka lauda - rechts klicka leisa", &Image3, &TMainForm::Image3MouseDown},
+      {"Wia guat soll I spuelln?", 182, "Links klicka besser - rechts klicka schlechter", &Image4,
+       &TMainForm::Image4MouseDown},
+      {"Trumpf oder Narrisch", 157, "Voll: ja - Leer: Nein", &Image7, &TMainForm::Image7MouseDown},
+  };
+  int y = 8;
+  for (const TRow& row : rows) {
+    auto* label = new TLetteredPicture(QString::fromUtf8(row.Label), QSize(row.LabelWidth, 32), Panel1);
+    Layout.Place(label, QRect(24, y, row.LabelWidth, 32));
+    auto* level = new TPictureBox(LevelSize, Panel1);
+    Layout.Place(level, QRect(232, y, LevelSize.width(), LevelSize.height()));
+    level->setToolTip(QString::fromUtf8(row.Hint));
+    const auto press = row.Press;
+    level->OnPress([this, press](Qt::MouseButton button) { Handle([&] { (this->*press)(button); }); });
+    *row.Level = level;
+    y += 32;
+  }
+
+  Dmusi = new QComboBox(Panel1);
+  Dmusi->setEditable(false);
+  Dmusi->setCursor(Qt::PointingHandCursor);
+  Dmusi->setStyleSheet(
+      "QComboBox { background: #0000FF; color: white; border: 1px solid #8080FF; padding-left: 3px; }"
+      "QComboBox QAbstractItemView { background: #0000FF; color: white; selection-background-color: #000080; }");
+  Dmusi->view()->setCursor(Qt::PointingHandCursor);
+  Layout.PlaceText(Dmusi, QRect(24, 144, 233, 22), "Arial", 8);
+  connect(Dmusi, &QComboBox::activated, this, [this](int index) { Handle([&] { DmusiChange(index); }); });
+
+  Button6 = new TPictureButton("Zruck", QString(), QSize(65, 25), Panel1);
+  Layout.Place(Button6, QRect(112, 176, 65, 25));
+  connect(Button6, &QAbstractButton::clicked, this, [this] { Handle([&] { Button6Click(); }); });
+  Panel1->hide();
+}
+
+void TMainForm::Button5Click() {
+  Panel1->show();
+  Panel3->hide();
+}
+
+void TMainForm::Button6Click() {
+  Panel1->hide();
+  Panel3->show();
+  SaveOptions(Game.Settings, DmusiList);
+}
+
+void TMainForm::Image2MouseDown(Qt::MouseButton button) {
+  MusicLevelPressed(Game.Settings, button == Qt::LeftButton, LiveBank());
+  ShowStats();
+}
+
+void TMainForm::Image3MouseDown(Qt::MouseButton button) {
+  SoundLevelPressed(Game.Settings, button == Qt::LeftButton);
+  ShowStats();
+  if (TSoundBank* bank = LiveBank()) bank->SetStats(Game.Settings);
+}
+
+void TMainForm::Image4MouseDown(Qt::MouseButton button) {
+  SkillPressed(Game.Settings, button == Qt::LeftButton);
+  ShowStats();
+}
+
+void TMainForm::Image7MouseDown(Qt::MouseButton) {
+  RulePressed(Game.Settings);
+  ShowStats();
+}
+
+void TMainForm::DmusiChange(int index) {
+  DmusiList.Selected = index;
+  if (TSoundBank* bank = LiveBank()) kolbet::DmusiChange(*bank, DmusiList, Game.Settings);
+}
+
+void TMainForm::ShowStats() {
+  const TSettings& s = Game.Settings;
+  Image2->SetPicture(Mug(VolumePicture(s.MusicVolume)));
+  Image3->SetPicture(Mug(VolumePicture(s.SoundVolume)));
+  if (const auto skill = SkillPicture(s.Skill)) Image4->SetPicture(Mug(*skill));
+  Image7->SetPicture(Mug(RulePicture(s.TrumpfoderNarrisch)));
+}
+
+}  // namespace kolbet

@@ -1,0 +1,39 @@
+// brivlo-kolbet: the game. Creates the loading window and the main window,
+// then runs the event loop until the main window closes.
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cstdio>
+
+#include "assets/load_pics_form.h"
+#include "game/main_form.h"
+#include "platform/application.h"
+
+namespace {
+
+// Qt's own notes go to standard error as usual, except the remark about a
+// missing XDG_RUNTIME_DIR, a folder the game never uses.
+void PassQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (text.startsWith("QStandardPaths:")) return;
+  std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qInstallMessageHandler(PassQtMessage);
+  kolbet::TApplication app(argc, argv);
+  const QStringList arguments = QCoreApplication::arguments();
+
+  double scale = 1;
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    scale = std::max(1.0, std::min(screen->geometry().width() / 640.0, screen->geometry().height() / 480.0));
+
+  // The loading window first: its timer counts from its creation.
+  kolbet::TForm_LoadPics loadPics(scale);
+  kolbet::TMainForm mainForm(arguments);
+  loadPics.SetMainForm(&mainForm);
+  loadPics.show();
+  return app.exec();
+}

@@ -1,0 +1,81 @@
+#include "game/dxdraw.h"
+
+#include <QHelpEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+
+#include "platform/qt_draw_surface.h"
+
+namespace kolbet {
+
+TDXDraw::TDXDraw(QWidget* parent) : QWidget(parent) {
+  setMouseTracking(true);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+TDXDraw::~TDXDraw() = default;
+
+void TDXDraw::MakePictures(const TImageList& koartn) { Surface_ = std::make_unique<QtDrawSurface>(koartn); }
+
+void TDXDraw::StartSurface() {
+  Started = Surface_ != nullptr && width() > 0 && height() > 0;
+  if (Started) Surface_->Start(Scale() * devicePixelRatioF(), QImage::Format_RGB32, devicePixelRatioF());
+}
+
+void TDXDraw::StopSurface() { Started = false; }
+
+bool TDXDraw::Usable() const { return Started && isVisible() && !window()->isMinimized(); }
+
+QPoint TDXDraw::ToSurface(QPointF point) const {
+  const double scale = Scale();
+  const int x = static_cast<int>(std::floor(point.x() / scale));
+  const int y = static_cast<int>(std::floor(point.y() / scale));
+  return QPoint(std::clamp(x, 0, SurfaceWidth - 1), std::clamp(y, 0, SurfaceHeight - 1));
+}
+
+void TDXDraw::SetHint(bool shown, const QString& text) {
+  if (text != Hint || !shown) QToolTip::hideText();
+  HintOn = shown;
+  Hint = text;
+}
+
+bool TDXDraw::event(QEvent* event) {
+  if (event->type() == QEvent::ToolTip) {
+    // The platform asks for the hint once the pointer has rested for its delay.
+    const auto* help = static_cast<QHelpEvent*>(event);
+    if (HintOn && !Hint.isEmpty())
+      QToolTip::showText(help->globalPos(), Hint, this);
+    else
+      QToolTip::hideText();
+    return true;
+  }
+  return QWidget::event(event);
+}
+
+void TDXDraw::paintEvent(QPaintEvent*) {
+  // Presents the last frame drawn; the frame handler draws, painting only shows.
+  QPainter p(this);
+  if (Started && Surface_)
+    p.drawImage(QPoint(0, 0), Surface_->Image());
+  else
+    p.fillRect(rect(), Qt::black);
+}
+
+void TDXDraw::mousePressEvent(QMouseEvent* event) {
+  const QPoint at = ToSurface(event->position());
+  if (MouseDown) MouseDown(event->button(), at.x(), at.y());
+}
+
+void TDXDraw::mouseMoveEvent(QMouseEvent* event) {
+  const QPoint at = ToSurface(event->position());
+  if (MouseMove) MouseMove(at.x(), at.y());
+}
+
+void TDXDraw::resizeEvent(QResizeEvent*) {
+  if (Resized) Resized();
+}
+
+}  // namespace kolbet

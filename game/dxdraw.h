@@ -1,0 +1,64 @@
+#pragma once
+// The drawing surface control `DXDraw`: it covers the 640 × 480 surface of the
+// main window at the window's scale, keeps the picture the frame handler draws
+// and shows it, and turns pointer events into surface coordinates.
+
+#include <QImage>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "assets/picture.h"
+
+namespace kolbet {
+
+class QtDrawSurface;
+
+inline constexpr int SurfaceWidth = 640;
+inline constexpr int SurfaceHeight = 480;
+
+class TDXDraw final : public QWidget {
+ public:
+  explicit TDXDraw(QWidget* parent);
+  ~TDXDraw() override;
+
+  // Makes the surface's pictures from the image list; called once the
+  // graphics pack has been read.
+  void MakePictures(const TImageList& koartn);
+  // Starts the surface at the control's present size: a black picture at the
+  // screen's resolution. Before the pictures exist the surface is not usable.
+  void StartSurface();
+  void StopSurface();
+  bool Usable() const;
+  QtDrawSurface* Surface() const { return Surface_.get(); }
+
+  // Device-independent pixels per surface pixel.
+  double Scale() const { return static_cast<double>(width()) / SurfaceWidth; }
+  // The surface pixel under a point of the control.
+  QPoint ToSurface(QPointF point) const;
+
+  // The card-name hint: its text, and whether it is shown (after the
+  // platform's hint delay, next to the pointer).
+  void SetHint(bool shown, const QString& text);
+  bool HintShown() const { return HintOn; }
+  const QString& HintText() const { return Hint; }
+
+  std::function<void(Qt::MouseButton button, int x, int y)> MouseDown;
+  std::function<void(int x, int y)> MouseMove;
+  std::function<void()> Resized;
+
+ protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent*) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  std::unique_ptr<QtDrawSurface> Surface_;
+  bool Started = false;
+  bool HintOn = false;
+  QString Hint;
+};
+
+}  // namespace kolbet

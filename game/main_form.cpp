@@ -1,0 +1,337 @@
+#include "game/main_form.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QToolTip>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "assets/mug_art.h"
+#include "game/dxdraw.h"
+#include "game/phase_machine.h"
+#include "game/pointer_input.h"
+#include "platform/error_box.h"
+#include "platform/faces.h"
+#include "platform/openal_sound_device.h"
+#include "platform/picture_controls.h"
+#include "platform/qt_draw_surface.h"
+
+namespace kolbet {
+
+namespace {
+
+// The rules page beside the data files, opened by its bare name.
+constexpr const char* RulesPage = "Kolbet.html";
+
+// The longest a frame waits for the display: one refresh.
+int RefreshInterval(const QWidget& widget) {
+  const QScreen* screen = widget.screen();
+  const double rate = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
+  return static_cast<int>(std::lround(1000.0 / rate));
+}
+
+// Whether `object` is the form or lies inside it, popups of its controls
+// included; dialogs such as the error box take their own keys.
+bool InsideForm(const QObject* object, const QWidget* form) {
+  for (const QObject* o = object; o; o = o->parent()) {
+    if (o == form) return true;
+    if (o->inherits("QDialog")) return false;
+  }
+  return false;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams(std::move(seams)) {
+  setWindowTitle(QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()));
+  setAutoFillBackground(true);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+  resize(SurfaceWidth, SurfaceHeight);
+
+  DXDraw = new TDXDraw(this);
+  DXDraw->MouseDown = [this](Qt::MouseButton b, int x, int y) { Handle([&] { DXDrawMouseDown(b, x, y); }); };
+  DXDraw->MouseMove = [this](int x, int y) { Handle([&] { DXDrawMouseMove(x, y); }); };
+  DXDraw->Resized = [this] {
+    if (FrameTimerEnabled) DXDrawInitialize();
+  };
+  BuildMenuPanels();
+  BuildOptionsPanel();
+
+  DXTimer.setSingleShot(true);
+  DXTimer.setTimerType(Qt::PreciseTimer);
+  connect(&DXTimer, &QTimer::timeout, this, [this] { Handle([&] { DXTimerTimer(); }); });
+  connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
+    Handle([&] { state == Qt::ApplicationActive ? DXTimerActivate() : DXTimerDeactivate(); });
+  });
+  qApp->installEventFilter(this);
+
+  // The sound device starts with the window; without one the game runs silent.
+  std::unique_ptr<SoundDevice> device = std::move(Seams.Device);
+  if (!device && Seams.OpenDevice) device = OpenSoundDevice();
+  Saunds = std::make_unique<TSoundBank>(std::move(device));
+  Game.Clock = Seams.Clock ? Seams.Clock : &WallClock;
+  Game.Frame = [this] { ForceFrame(); };
+
+  FormCreate(arguments);
+}
+
+TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+
+void TMainForm::Handle(const std::function<void()>& handler) {
+  RunHandler(this, handler);
+  RequestFrame();
+}
+
+TSoundBank* TMainForm::LiveBank() { return SoundBankLoaded ? Saunds.get() : nullptr; }
+
+// ---- panels ----
+
+void TMainForm::BuildMenuPanels() {
+  auto button = [this](TPanel* panel, const char* label, const char* hint, QRect at,
+                       void (TMainForm::*click)()) {
+    auto* b = new TPictureButton(QString::fromUtf8(label), QString::fromUtf8(hint), at.size(), panel);
+    Layout.Place(b, at);
+    connect(b, &QAbstractButton::clicked, this, [this, click] { Handle([&] { (this->*click)(); }); });
+    return b;
+  };
+  Panel3 = new TPanel(QSize(393, 49), true, DXDraw);
+  Layout.Place(Panel3, QRect(128, 352, 393, 49));
+  Button1 = button(Panel3, "Nei's Spuell", "Fong endlich oh!", QRect(8, 8, 95, 35), &TMainForm::Button1Click);
+  Button3 = button(Panel3, "Stommdisch", "Aaf zum Schdommdiesch", QRect(112, 8, 95, 35), &TMainForm::Button3Click);
+  Button5 = button(Panel3, "Optiona", "Dau konnst wos ei'stölln", QRect(216, 8, 81, 35), &TMainForm::Button5Click);
+  Button2x = button(Panel3, "Her Aaf", "I moch nimma", QRect(304, 8, 81, 35), &TMainForm::Button2xClick);
+
+  Panel4 = new TPanel(QSize(137, 25), false, DXDraw);
+  Layout.Place(Panel4, QRect(496, 456, 137, 25));
+  SpeedButton1 = button(Panel4, "Zruck", "I moch wos onderschts mocha", QRect(0, 0, 65, 22), &TMainForm::Button4Click);
+  SpeedButton2 = button(Panel4, "Her Aaf", "I moch nimma", QRect(72, 0, 65, 22), &TMainForm::Button2xClick);
+  Panel4->hide();
+}
+
+// ---- scale and full screen ----
+
+double TMainForm::WindowedScale() const {
+  const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+  if (!s) return 1;
+  const QRect room = s->availableGeometry();
+  // Room for the border and caption the window system adds.
+  const QMargins frame = frameGeometry().size() != size() && !isFullScreen()
+                             ? QMargins(geometry().left() - frameGeometry().left(),
+                                        geometry().top() - frameGeometry().top(),
+                                        frameGeometry().right() - geometry().right(),
+                                        frameGeometry().bottom() - geometry().bottom())
+                             : QMargins(4, 30, 4, 4);
+  const double fit = std::min((room.width() - frame.left() - frame.right()) / double(SurfaceWidth),
+                              (room.height() - frame.top() - frame.bottom()) / double(SurfaceHeight));
+  // Quarter steps keep the surface's pixels evenly spread.
+  return std::max(0.5, std::floor(fit * 4) / 4);
+}
+
+void TMainForm::LayOut() {
+  // The surface fills the window with its proportions kept; black bars where
+  // the window is wider or taller.
+  const double scale = std::min(width() / double(SurfaceWidth), height() / double(SurfaceHeight));
+  const int w = static_cast<int>(std::lround(SurfaceWidth * scale));
+  const int h = static_cast<int>(std::lround(SurfaceHeight * scale));
+  DXDraw->setGeometry((width() - w) / 2, (height() - h) / 2, w, h);
+  Layout.Apply(scale);
+  QFont hintFont = QToolTip::font();
+  hintFont.setPixelSize(std::max(11, static_cast<int>(std::lround(11 * scale))));
+  QToolTip::setFont(hintFont);
+  // The table cursor grows with the surface, its hot spot staying at the top left.
+  const double cursorScale = std::max(1.0, std::round(scale * 2) / 2);
+  if (cursorScale != CursorScale) {
+    CursorScale = cursorScale;
+    QPixmap mug = QPixmap::fromImage(TableCursorPicture(cursorScale * devicePixelRatioF()));
+    mug.setDevicePixelRatio(devicePixelRatioF());
+    TableCursor = QCursor(mug, 0, 0);
+    if (!HandPointerShown) DXDraw->setCursor(TableCursor);
+  }
+}
+
+void TMainForm::resizeEvent(QResizeEvent*) { LayOut(); }
+
+void TMainForm::ShowGame() {
+  DXDraw->MakePictures(Koartn);
+  EnterFullScreen();
+  Shown = true;
+  LayOut();
+  DXDrawInitialize();
+  activateWindow();
+  raise();
+}
+
+void TMainForm::EnterFullScreen() {
+  // The whole screen also where no window manager takes the request, as on a
+  // bare X server; the display mode stays as it is.
+  if (const QScreen* s = screen()) setGeometry(s->geometry());
+  showFullScreen();
+}
+
+void TMainForm::ToggleFullScreen() {
+  DXDrawFinalize();
+  if (isFullScreen()) {
+    showNormal();
+    if (!SavedPlacement.isEmpty()) restoreGeometry(SavedPlacement);
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    const double scale = WindowedScale();
+    resize(static_cast<int>(std::lround(SurfaceWidth * scale)), static_cast<int>(std::lround(SurfaceHeight * scale)));
+  } else {
+    SavedPlacement = saveGeometry();
+    EnterFullScreen();
+  }
+  LayOut();
+  DXDrawInitialize();
+  activateWindow();
+}
+
+// ---- the drawing surface and the frame handler ----
+
+void TMainForm::DXDrawInitialize() {
+  DXDraw->StartSurface();
+  Game.Table.NeedsRedraw = true;
+  FrameTimerEnabled = true;
+  RequestFrame();
+}
+
+void TMainForm::DXDrawFinalize() {
+  FrameTimerEnabled = false;
+  DXTimer.stop();
+  DXDraw->StopSurface();
+}
+
+void TMainForm::RequestFrame() {
+  if (!FrameTimerEnabled || !Active || !Game.Table.NeedsRedraw || DXTimer.isActive()) return;
+  // At most one frame per display refresh; at once when the last is older.
+  const qint64 since = SinceLastFrame.isValid() ? SinceLastFrame.elapsed() : 1000;
+  DXTimer.start(static_cast<int>(std::max<qint64>(0, RefreshInterval(*this) - since)));
+}
+
+void TMainForm::DrawFrame(bool presentNow) {
+  if (!DXDraw->Usable() || !Game.Table.NeedsRedraw) return;
+  Game.Table.NeedsRedraw = false;
+  DXDraw->Surface()->Draw(Game.Table);
+  if (++Frames == 1 && qEnvironmentVariableIsSet("KOLBET_REPORT_FIRST_FRAME"))
+    std::fprintf(stderr, "first-frame %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+  SinceLastFrame.start();
+  // A forced frame is shown before the handler goes on (into a pause or a
+  // waited sound); the timer's frame is shown at the next paint.
+  if (presentNow)
+    DXDraw->repaint();
+  else
+    DXDraw->update();
+}
+
+void TMainForm::DXTimerTimer() { DrawFrame(false); }
+
+void TMainForm::ForceFrame() {
+  Game.Table.NeedsRedraw = true;
+  DrawFrame(true);
+}
+
+void TMainForm::DXTimerActivate() {
+  setWindowTitle(QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()));
+  Active = true;
+  Game.Table.NeedsRedraw = true;
+}
+
+void TMainForm::DXTimerDeactivate() {
+  setWindowTitle(QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()) + " [Pause]");
+  Active = false;
+  DXTimer.stop();
+  Game.Table.NeedsRedraw = true;
+}
+
+// ---- pointer and keys ----
+
+void TMainForm::DXDrawMouseDown(Qt::MouseButton, int x, int y) {
+  if (PointerPressed(Game, x, y)) {
+    if (isFullScreen()) ToggleFullScreen();
+    OpenRulesPage();
+  }
+}
+
+void TMainForm::OpenRulesPage() {
+  const QUrl page = QUrl::fromLocalFile(QDir::current().absoluteFilePath(RulesPage));
+  if (Seams.OpenUrl)
+    Seams.OpenUrl(page);
+  else
+    QDesktopServices::openUrl(page);  // a failure to open it is not reported
+}
+
+void TMainForm::DXDrawMouseMove(int x, int y) {
+  const TPointerLook look = PointerMoved(Game.Table, x, y);
+  DXDraw->SetHint(look.HintShown, look.HintTextChanged ? QString::fromStdString(look.HintText) : DXDraw->HintText());
+  HandPointerShown = look.HandPointer;
+  DXDraw->setCursor(look.HandPointer ? QCursor(Qt::PointingHandCursor) : TableCursor);
+}
+
+bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
+  Game.Table.NeedsRedraw = true;
+  if (key == Qt::Key_Escape) {
+    close();
+    return true;
+  }
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && (shift & Qt::AltModifier)) {
+    ToggleFullScreen();
+    return true;
+  }
+  return false;
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // The form sees every key before its controls do.
+  if (event->type() == QEvent::KeyPress && Shown && InsideForm(watched, this)) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    bool own = false;
+    Handle([&] { own = FormKeyDown(key->key(), key->modifiers()); });
+    return own;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  event->accept();
+  FormClose();
+}
+
+void TMainForm::FormClose() {
+  // Nothing is saved and nobody is asked: the process ends.
+  QCoreApplication::exit(0);
+}
+
+// ---- menu and game bar ----
+
+void TMainForm::Button1Click() {
+  StartSingleGame(Game);
+  Panel3->hide();
+  Panel4->show();
+  Game.Table.NeedsRedraw = true;
+}
+
+void TMainForm::Button2xClick() {
+  Game.Table.NeedsRedraw = true;
+  close();
+}
+
+void TMainForm::Button3Click() {
+  // The lobby comes with network play.
+  Game.Table.NeedsRedraw = true;
+}
+
+void TMainForm::Button4Click() {
+  BackToMenu(Game);
+  Panel3->show();
+  Panel4->hide();
+}
+
+}  // namespace kolbet

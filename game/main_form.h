@@ -1,0 +1,146 @@
+#pragma once
+// The main window `TMainForm`: it owns the table, the drawing surface, the
+// image list, the sound bank, the music list and the panels for the life of
+// the process, and turns the window system's events into the game's handlers.
+// The handlers call into the game core; no rule of the game lives here.
+
+#include <QByteArray>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QTimer>
+#include <QUrl>
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "assets/music_list.h"
+#include "assets/picture.h"
+#include "assets/sound_bank.h"
+#include "game/game.h"
+#include "game/system_clock.h"
+#include "platform/scaled_layout.h"
+
+class QComboBox;
+
+namespace kolbet {
+
+class TDXDraw;
+class TPanel;
+class TPictureBox;
+class TPictureButton;
+
+// What the window takes from outside; tests replace the parts that would make
+// it wait, sound or open a browser.
+struct TMainFormSeams {
+  std::unique_ptr<SoundDevice> Device;          // the sound device; none: the game runs silent
+  bool OpenDevice = true;                       // without a given device, open the real one
+  SoundPort* Sound = nullptr;                   // replaces the bank's sounds in the game (tests)
+  ClockPort* Clock = nullptr;                   // replaces the wall clock (tests)
+  std::function<void(const QUrl&)> OpenUrl;     // replaces the desktop's browser
+};
+
+class TMainForm final : public QWidget {
+ public:
+  TMainForm(const QStringList& arguments, TMainFormSeams seams = {});
+  ~TMainForm() override;
+
+  // Start-up and ending.
+  void FormCreate(const QStringList& arguments);
+  void FormClose();
+  // Shows the main window on the title, full screen, once the pictures are read.
+  void ShowGame();
+
+  // The drawing surface and the frame handler.
+  void DXDrawInitialize();
+  void DXDrawFinalize();
+  void DXTimerTimer();
+  void DXTimerActivate();
+  void DXTimerDeactivate();
+  void ForceFrame();
+
+  // Pointer and keys.
+  void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
+  void DXDrawMouseMove(int x, int y);
+  // True when the key was the program's own (Escape, Alt+Enter).
+  bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  void ToggleFullScreen();
+  void EnterFullScreen();
+
+  // The buttons of the menu, the game bar and the options panel.
+  void Button1Click();
+  void Button2xClick();
+  void Button3Click();
+  void Button4Click();
+  void Button5Click();
+  void Button6Click();
+  void Image2MouseDown(Qt::MouseButton button);
+  void Image3MouseDown(Qt::MouseButton button);
+  void Image4MouseDown(Qt::MouseButton button);
+  void Image7MouseDown(Qt::MouseButton button);
+  void DmusiChange(int index);
+  void ShowStats();
+
+  // Runs a handler: an error is shown in the error box and ends the handler;
+  // afterwards the next frame is asked for when the table needs drawing.
+  void Handle(const std::function<void()>& handler);
+
+  // The components, open to the tests as the window layout is to the program.
+  TGame Game;
+  TImageList Koartn;
+  std::unique_ptr<TSoundBank> Saunds;
+  bool SoundBankLoaded = false;  // false: the bank could not be read and the game runs silent
+  TMusicList DmusiList;
+  QString Nomer;                 // the player's name
+  TDXDraw* DXDraw = nullptr;
+  TPanel* Panel1 = nullptr;      // options
+  TPanel* Panel3 = nullptr;      // menu
+  TPanel* Panel4 = nullptr;      // game bar
+  TPictureButton* Button1 = nullptr;
+  TPictureButton* Button3 = nullptr;
+  TPictureButton* Button5 = nullptr;
+  TPictureButton* Button2x = nullptr;
+  TPictureButton* SpeedButton1 = nullptr;
+  TPictureButton* SpeedButton2 = nullptr;
+  TPictureButton* Button6 = nullptr;
+  TPictureBox* Image2 = nullptr;  // music level
+  TPictureBox* Image3 = nullptr;  // sound level
+  TPictureBox* Image4 = nullptr;  // computer strength
+  TPictureBox* Image7 = nullptr;  // first-trick rule
+  QComboBox* Dmusi = nullptr;
+  QCursor TableCursor;
+
+  // Full screen, or a window whose client area is the surface at `scale`.
+  bool FullScreen() const { return isFullScreen(); }
+  double WindowedScale() const;
+  int FramesDrawn() const { return Frames; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent*) override;
+
+ private:
+  void BuildMenuPanels();
+  void BuildOptionsPanel();
+  void LayOut();
+  void RequestFrame();
+  void DrawFrame(bool present_now);
+  TSoundBank* LiveBank();
+  void OpenRulesPage();
+
+  TMainFormSeams Seams;
+  SystemClock WallClock;
+  TScaledLayout Layout;
+  QTimer DXTimer;
+  QElapsedTimer SinceLastFrame;
+  bool FrameTimerEnabled = false;
+  bool Active = false;
+  bool Shown = false;
+  int Frames = 0;
+  QByteArray SavedPlacement;
+  double CursorScale = 0;
+  bool HandPointerShown = false;
+};
+
+}  // namespace kolbet
