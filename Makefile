@@ -16,8 +16,9 @@ build: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# The game opens full screen in the folder that holds its data files.
 run: build
-	$(BUILD_DIR)/kolbet-sim --hands 3
+	cd $(BUILD_DIR)/run && ../brivlo-kolbet
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
