@@ -2,9 +2,9 @@
 # `cmake --install` into a scratch folder (DESTDIR): every file lands where the
 # desktop looks for it, and the desktop entry starts the game in the folder
 # that holds its data files.
-# Usage: install_check.sh BUILD PREFIX DATADIR BINDIR APP_ID program|no-program
+# Usage: install_check.sh BUILD PREFIX DATADIR BINDIR APP_ID
 set -uo pipefail
-build=$1 prefix=$2 datadir=$3 bindir=$4 id=$5 program=$6
+build=$1 prefix=$2 datadir=$3 bindir=$4 id=$5
 root=$(mktemp -d)
 trap 'rm -rf "$root"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
@@ -38,9 +38,7 @@ for size in 16 24 32 48 64 128 256; do
     || fail "icon $icon is not a ${size}x$size picture with transparency"
 done
 
-if [[ $program == program ]]; then
-  [[ -x $root$prefix/$bindir/brivlo-kolbet ]] || fail "the program is not installed in $bindir"
-fi
+[[ -x $root$prefix/$bindir/brivlo-kolbet ]] || fail "the program is not installed in $bindir"
 
 # The rules page stands alone: no pictures, style sheets or scripts fetched.
 grep -q -i -E '(src|href)=|url\(|@import|<script' "$data/Kolbet.html" && fail "the rules page loads other files"
