@@ -2,6 +2,7 @@
 
 #include <AL/al.h>
 #include <AL/alc.h>
+#include <AL/alext.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -64,7 +65,12 @@ std::unique_ptr<OpenAlSoundDevice> OpenAlSoundDevice::Open() {
     device = alcOpenDevice(nullptr);
   }
   if (device == nullptr) return nullptr;
-  ALCcontext* context = alcCreateContext(device, nullptr);
+  // OpenAL Soft's output limiter costs more processor time than all the
+  // mixing of the game (over 2 % of a core while the music plays); the game's
+  // volumes stay at or below full scale, so it goes without.
+  const ALCint noLimiter[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
+  const bool limiter = alcIsExtensionPresent(device, "ALC_SOFT_output_limiter") == ALC_TRUE;
+  ALCcontext* context = alcCreateContext(device, limiter ? noLimiter : nullptr);
   if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
     if (context != nullptr) alcDestroyContext(context);
     alcCloseDevice(device);
