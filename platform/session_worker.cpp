@@ -107,7 +107,7 @@ void SessionTransport::Worker::Readable(QTcpSocket* socket) {
     socket->peek(reinterpret_cast<char*>(prefix), sizeof prefix);
     const std::uint32_t length = wire::FrameLength(prefix);
     if (!wire::FrameLengthValid(length)) {
-      SocketClosed(socket);
+      Cut(socket);
       return;
     }
     if (socket->bytesAvailable() < static_cast<qint64>(wire::LengthSize + length)) return;
@@ -124,7 +124,7 @@ bool SessionTransport::Worker::Frame(QTcpSocket* socket, wire::FrameType type,
   if (socket == Peer) return PeerFrame(type, body, size);
   if (socket == Joining) return Welcomed(socket, type, body, size);
   if (type == wire::FrameType::Hello) return GreetJoiner(socket, body, size);
-  SocketClosed(socket);
+  Cut(socket);
   return false;
 }
 
@@ -227,16 +227,20 @@ void SessionTransport::Worker::SocketClosed(QTcpSocket* socket) {
   if (socket == Peer) {
     socket->disconnect(this);
     Readable(socket);
-    if (socket == Peer) DropPeer();
-    return;
   }
-  if (socket == Joining) {
+  Cut(socket);
+}
+
+// Closes a connection at once, whatever it was for.
+void SessionTransport::Worker::Cut(QTcpSocket* socket) {
+  if (socket == Peer) {
+    DropPeer();
+  } else if (socket == Joining) {
     FailJoin();
-    return;
-  }
-  auto greeting = std::find_if(Greetings.begin(), Greetings.end(),
-                               [socket](const Greeting& g) { return g.Socket == socket; });
-  if (greeting != Greetings.end()) {
+  } else {
+    auto greeting = std::find_if(Greetings.begin(), Greetings.end(),
+                                 [socket](const Greeting& g) { return g.Socket == socket; });
+    if (greeting == Greetings.end()) return;
     Greetings.erase(greeting);
     Discard(socket);
   }

@@ -71,6 +71,7 @@ class SessionTransport::Worker final : public QObject {
   bool Welcomed(QTcpSocket* socket, wire::FrameType type, const std::uint8_t* body, std::size_t size);
   bool PeerFrame(wire::FrameType type, const std::uint8_t* body, std::size_t size);
   void SocketClosed(QTcpSocket* socket);
+  void Cut(QTcpSocket* socket);
   void Write(const wire::Bytes& frame);
   void DropPeer();
   void FailJoin();
