@@ -50,7 +50,7 @@ struct TSessionSettings {
   std::uint16_t Port = KolbetPort;
   // How long a search asks the local network; a search of a named machine ends
   // at its first answer.
-  std::chrono::milliseconds SearchTime{1000};
+  std::chrono::milliseconds SearchTime{900};
   // A frame goes to the peer at least every interval; a peer not heard for the
   // timeout has left (with these: noticed within 6.1 seconds).
   std::chrono::milliseconds KeepAliveInterval{1000};

@@ -5,6 +5,7 @@
 
 #include <QNetworkDatagram>
 #include <QNetworkInterface>
+#include <QNetworkProxy>
 #include <QTimer>
 #include <QUdpSocket>
 
@@ -60,6 +61,7 @@ void SessionTransport::Worker::StartSearch(const std::vector<QHostAddress>& mach
     s.Targets.push_back(Plain(machine));
   s.Socket4 = new QUdpSocket(this);
   s.Socket6 = new QUdpSocket(this);
+  for (QUdpSocket* socket : {s.Socket4, s.Socket6}) socket->setProxy(QNetworkProxy::NoProxy);
   if (!s.Socket4->bind(QHostAddress::AnyIPv4, 0)) s.Socket4->close();
   if (!s.Socket6->bind(QHostAddress::AnyIPv6, 0)) s.Socket6->close();
   for (QUdpSocket* socket : {s.Socket4, s.Socket6})
@@ -69,6 +71,7 @@ void SessionTransport::Worker::StartSearch(const std::vector<QHostAddress>& mach
   connect(s.Resend, &QTimer::timeout, this, [this] { ResendSearch(); });
   s.End = new QTimer(this);
   s.End->setSingleShot(true);
+  s.End->setTimerType(Qt::PreciseTimer);  // a coarse timer may end a search 5 % late
   connect(s.End, &QTimer::timeout, this, [this] { FinishSearch(); });
 
   std::size_t asked = 0;
@@ -139,8 +142,10 @@ bool SessionTransport::Worker::OpenResponders() {
   if (!Responder4) {
     Responder4 = new QUdpSocket(this);
     Responder6 = new QUdpSocket(this);
-    for (QUdpSocket* socket : {Responder4, Responder6})
+    for (QUdpSocket* socket : {Responder4, Responder6}) {
+      socket->setProxy(QNetworkProxy::NoProxy);
       connect(socket, &QUdpSocket::readyRead, this, [this, socket] { AnswerSearches(socket); });
+    }
   }
   const auto mode = QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint;
   if (Responder4->state() != QAbstractSocket::BoundState &&

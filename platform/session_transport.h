@@ -24,7 +24,7 @@ namespace kolbet {
 struct TTransportSettings {
   wire::TIdentity Application{};
   std::uint16_t Port = 29184;  // UDP for searches, TCP for sessions
-  std::chrono::milliseconds SearchTime{1000};
+  std::chrono::milliseconds SearchTime{900};
   std::chrono::milliseconds KeepAliveInterval{1000};  // a frame at least this often
   std::chrono::milliseconds KeepAliveTimeout{6000};   // silence after which the peer is gone
   std::chrono::milliseconds HandshakeTimeout{3000};   // connect and greeting, either side

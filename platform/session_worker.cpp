@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QNetworkProxy>
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -60,6 +61,7 @@ std::optional<TOpenedSession> SessionTransport::Worker::Host(const std::string& 
 bool SessionTransport::Worker::StartListening() {
   if (!Server) {
     Server = new QTcpServer(this);
+    Server->setProxy(QNetworkProxy::NoProxy);  // the local network, never through a proxy
     connect(Server, &QTcpServer::newConnection, this, [this] { Accept(); });
   }
   if (!Server->isListening() && !Server->listen(QHostAddress::Any, Settings.Port)) return false;
@@ -71,6 +73,7 @@ bool SessionTransport::Worker::StartListening() {
 }
 
 QTcpSocket* SessionTransport::Worker::Watch(QTcpSocket* socket) {
+  socket->setProxy(QNetworkProxy::NoProxy);
   socket->setReadBufferSize(ReadAhead);
   connect(socket, &QTcpSocket::readyRead, this, [this, socket] { Readable(socket); });
   connect(socket, &QTcpSocket::disconnected, this, [this, socket] { SocketClosed(socket); });

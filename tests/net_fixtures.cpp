@@ -108,10 +108,3 @@ const std::vector<std::string>& PeerProcess::Lines() {
 void PeerProcess::Signal(int signal) { kill(Pid, signal); }
 
 }  // namespace kolbet::test
-
-int main(int argc, char** argv) {
-  signal(SIGPIPE, SIG_IGN);
-  QCoreApplication app(argc, argv);
-  testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
-}
