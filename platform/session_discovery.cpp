@@ -19,6 +19,8 @@ namespace {
 constexpr qint64 MaxDatagram = 8192;
 // Datagrams taken in one go, so that a flood cannot hold up the keep-alive.
 constexpr int DatagramsPerTurn = 64;
+// Sessions listed at most; more answers than that are no real network's.
+constexpr std::size_t MaxListed = 256;
 // A question is sent again this often during the search, in case one is lost.
 constexpr std::chrono::milliseconds ResendPeriod{300};
 
@@ -119,7 +121,7 @@ void SessionTransport::Worker::SearchAnswered(QUdpSocket* socket) {
     auto& found = Searching->Found;
     const bool known = std::any_of(found.begin(), found.end(),
                                    [&](const TFoundSession& f) { return f.Session == answer->Session; });
-    if (known) continue;
+    if (known || found.size() >= MaxListed) continue;
     found.push_back({answer->Name, answer->Session, Plain(datagram.senderAddress())});
     if (Searching->StopAtFirst) {
       FinishSearch();

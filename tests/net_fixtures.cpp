@@ -23,11 +23,16 @@ TSessionSettings QuickSettings(std::uint16_t port) {
   return settings;
 }
 
+// Every event must run on the thread that made the service.
 Side::Side(TSessionSettings settings) : Play(std::move(settings)) {
-  Play.OnAddPlayer = [this](TDXPlay&, const TDXPlayPlayer& player) { Events.push_back("add " + player.Name); };
-  Play.OnDeletePlayer = [this](TDXPlay&, const TDXPlayPlayer& player) { Events.push_back("del " + player.Name); };
-  Play.OnMessage = [this](TDXPlay&, const TDXPlayPlayer& from, const std::uint8_t* data, std::size_t size) {
-    Events.push_back("msg " + from.Name + " " + std::string(reinterpret_cast<const char*>(data), size));
+  const auto here = std::this_thread::get_id();
+  const auto note = [this, here](std::string event) {
+    Events.push_back(std::this_thread::get_id() == here ? std::move(event) : "off its thread: " + event);
+  };
+  Play.OnAddPlayer = [note](TDXPlay&, const TDXPlayPlayer& player) { note("add " + player.Name); };
+  Play.OnDeletePlayer = [note](TDXPlay&, const TDXPlayPlayer& player) { note("del " + player.Name); };
+  Play.OnMessage = [note](TDXPlay&, const TDXPlayPlayer& from, const std::uint8_t* data, std::size_t size) {
+    note("msg " + from.Name + " " + std::string(reinterpret_cast<const char*>(data), size));
   };
 }
 
