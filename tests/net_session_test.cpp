@@ -190,3 +190,17 @@ TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
   EXPECT_TRUE(PumpUntil([&] { return newcomer.Events.size() == 2; }));
   EXPECT_EQ(newcomer.Events, (Texts{"add Hans", "msg Xaver Griass di"}));
 }
+
+// The window shows a handler's error; the messages behind it still come, in order.
+TEST(SessionService, AFailingHandlerHoldsNothingUp) {
+  Table t(29414);
+  t.Guest.Play.OnMessage = [&](TDXPlay&, const TDXPlayPlayer&, const std::uint8_t* data, std::size_t size) {
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    if (text == "kaputt") throw SessionError("Wave is invalid");
+    t.Guest.Events.push_back(text);
+  };
+  t.Guest.Play.OnError = [&](const std::exception& error) { t.Guest.Events.push_back(error.what()); };
+  for (const char* text : {"eins", "kaputt", "zwei", "drei"}) t.Host.Send(text);
+  EXPECT_TRUE(PumpUntil([&] { return t.Guest.Events.size() == 5; }));
+  EXPECT_EQ(t.Guest.Events, (Texts{"add Xaver", "eins", "Wave is invalid", "zwei", "drei"}));
+}
