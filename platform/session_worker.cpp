@@ -97,6 +97,7 @@ void SessionTransport::Worker::Accept() {
       continue;
     }
     socket->setParent(this);
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // small messages go at once
     Greetings.push_back({Watch(socket), Clock::now() + Settings.HandshakeTimeout});
   }
 }
@@ -178,6 +179,7 @@ void SessionTransport::Worker::StartJoin(const TFoundSession& session, const std
   JoinDeadline = Clock::now() + Settings.HandshakeTimeout;
   Joining = Watch(new QTcpSocket(this));
   connect(Joining, &QTcpSocket::connected, this, [this] {
+    Joining->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     const auto hello = wire::EncodeHello({Settings.Application, SessionId, JoinName});
     Joining->write(reinterpret_cast<const char*>(hello.data()), static_cast<qint64>(hello.size()));
   });
