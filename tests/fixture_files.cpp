@@ -1,6 +1,7 @@
 #include "tests/fixture_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -39,6 +40,18 @@ std::string MakeOnce(const std::string& dir, const std::string& key, const std::
     std::filesystem::rename(scratch, file);
   }
   return file;
+}
+
+CommandRun RunCommand(const std::string& command) {
+  CommandRun run;
+  FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  std::size_t got;
+  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, got);
+  const int status = pclose(pipe);
+  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
 }
 
 }  // namespace kolbet::fixtures

@@ -21,4 +21,12 @@ void WriteFile(const std::string& path, const Bytes& bytes);
 std::string MakeOnce(const std::string& dir, const std::string& key, const std::string& ext,
                      const std::function<std::string(const std::string& out)>& command);
 
+// A shell command's exit status and what it wrote, standard output and then
+// standard error; status -1 when it did not end normally.
+struct CommandRun {
+  int Status = -1;
+  std::string Out;
+};
+CommandRun RunCommand(const std::string& command);
+
 }  // namespace kolbet::fixtures

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fixture_files.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -13,22 +15,8 @@ using namespace kolbet::test;
 
 namespace {
 
-struct ToolRun {
-  int Status = -1;
-  std::string Out;
-};
-
-ToolRun Inspect(const std::string& args) {
-  ToolRun run;
-  const std::string command = std::string(KOLBET_INSPECT) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+kolbet::fixtures::CommandRun Inspect(const std::string& args) {
+  return kolbet::fixtures::RunCommand(std::string(KOLBET_INSPECT) + " " + args);
 }
 
 }  // namespace
@@ -46,7 +34,7 @@ TEST(InspectPack, ListsEveryPictureAndWritesPngs) {
   std::filesystem::create_directories(dir);
   WriteFile(dir + "/kolbet.dat", pack.Data);
 
-  const ToolRun run = Inspect("--pack " + dir + "/kolbet.dat --png " + dir + "/png");
+  const kolbet::fixtures::CommandRun run = Inspect("--pack " + dir + "/kolbet.dat --png " + dir + "/png");
   EXPECT_EQ(run.Status, 0) << run.Out;
   std::string expected;
   for (int i = 0; i < 39; ++i) {
@@ -57,7 +45,7 @@ TEST(InspectPack, ListsEveryPictureAndWritesPngs) {
 
   pack.Data.resize(100);
   WriteFile(dir + "/kolbet.dat", pack.Data);
-  const ToolRun broken = Inspect("--pack " + dir + "/kolbet.dat");
+  const kolbet::fixtures::CommandRun broken = Inspect("--pack " + dir + "/kolbet.dat");
   EXPECT_EQ(broken.Status, 1);
   EXPECT_NE(broken.Out.find("ist beschädigt"), std::string::npos) << broken.Out;
   std::filesystem::remove_all(dir);

@@ -1,6 +1,8 @@
 // kolbet-inspect --bank and --wave, run as a program.
 
 #include <gtest/gtest.h>
+
+#include "tests/fixture_files.h"
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -10,20 +12,8 @@
 namespace kolbet {
 namespace {
 
-struct Outcome {
-  int Status = -1;
-  std::string Out;  // standard output, then standard error
-};
-
-Outcome Inspect(const std::string& args) {
-  Outcome run;
-  const std::string command = std::string(KOLBET_INSPECT) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  char buffer[4096];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) run.Out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+fixtures::CommandRun Inspect(const std::string& args) {
+  return fixtures::RunCommand(std::string(KOLBET_INSPECT) + " " + args);
 }
 
 TEST(InspectSound, PrintsItemsAndWaves) {
@@ -31,20 +21,20 @@ TEST(InspectSound, PrintsItemsAndWaves) {
   items[0] = {"Gria Sima", false, 2, soundtest::Sox("-r 22050 -b 16 -c 1", "synth 0.1 sine 440")};
   items[1] = {"Musi", true, {}, {}};
   const std::string bank = soundtest::TempFile("inspect.snd", soundtest::MakeBank(items));
-  const Outcome ok = Inspect("--bank " + bank);
+  const fixtures::CommandRun ok = Inspect("--bank " + bank);
   EXPECT_EQ(ok.Status, 0);
   EXPECT_EQ(ok.Out,
             "item 0 name=Gria Sima looped=0 max=2 channels=1 rate=22050 bits=16 bytes=4410\n"
             "item 1 name=Musi looped=1 max=0 empty\n");
 
-  const Outcome wave = Inspect("--wave " + soundtest::SoxFile("-r 44100 -b 24 -c 2", "synth 0.01 sine 440"));
+  const fixtures::CommandRun wave = Inspect("--wave " + soundtest::SoxFile("-r 44100 -b 24 -c 2", "synth 0.01 sine 440"));
   EXPECT_EQ(wave.Status, 0);
   EXPECT_EQ(wave.Out, "wave channels=2 rate=44100 bits=24 bytes=2646\n");
 
-  const Outcome missing = Inspect("--wave Nix.kbm");
+  const fixtures::CommandRun missing = Inspect("--wave Nix.kbm");
   EXPECT_EQ(missing.Status, 1);
   EXPECT_EQ(missing.Out, "Datei Nix.kbm kann nicht geöffnet werden\n");
-  const Outcome notBank = Inspect("--bank " + soundtest::SoxFile("-r 8000 -b 8 -c 1", "synth 0.01 sine 440"));
+  const fixtures::CommandRun notBank = Inspect("--bank " + soundtest::SoxFile("-r 8000 -b 8 -c 1", "synth 0.01 sine 440"));
   EXPECT_EQ(notBank.Status, 1);
   EXPECT_EQ(notBank.Out, "Ungültiges Stream-Format\n");
 }

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/fixture_files.h"
+
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
@@ -17,22 +19,8 @@ using namespace kolbet;
 
 namespace {
 
-struct ToolRun {
-  int Status = -1;
-  std::string Out;
-};
-
-ToolRun Render(const std::string& args) {
-  ToolRun run;
-  const std::string command = std::string(KOLBET_RENDER) + " " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  std::size_t got;
-  while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, got);
-  const int status = pclose(pipe);
-  run.Status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+kolbet::fixtures::CommandRun Render(const std::string& args) {
+  return kolbet::fixtures::RunCommand(std::string(KOLBET_RENDER) + " " + args);
 }
 
 const std::string Pack = KOLBET_RUN_DIR "/kolbet.dat";
@@ -40,7 +28,7 @@ const std::string State = "'20 P 3 -1 14 30 7 12 1 12 O 5 -1 -1 9 22 27 2 3'";
 
 TEST(KolbetRender, WritesTheSceneTheSurfaceDraws) {
   const std::string out = testing::TempDir() + "render-" + std::to_string(getpid()) + ".png";
-  const ToolRun run = Render("--pack " + Pack + " --phase 2 --state " + State + " --out " + out);
+  const kolbet::fixtures::CommandRun run = Render("--pack " + Pack + " --phase 2 --state " + State + " --out " + out);
   ASSERT_EQ(run.Status, 0) << run.Out;
   const QImage written(QString::fromStdString(out));
   std::filesystem::remove(out);
@@ -76,14 +64,14 @@ TEST(KolbetRender, RefusesBadOptionsWithTheUsage) {
       pack + " --phase 2 --state '20 P 3 -1 14 30 7 12 1 -1 O 5 -1 -1 9 22 27 2 3'" + out,   // points below 0
   };
   for (const std::string& args : cases) {
-    const ToolRun run = Render(args);
+    const kolbet::fixtures::CommandRun run = Render(args);
     EXPECT_EQ(run.Status, 2) << args;
     EXPECT_NE(run.Out.find("usage: kolbet-render"), std::string::npos) << args << "\n" << run.Out;
   }
 }
 
 TEST(KolbetRender, ReportsAPackItCannotRead) {
-  const ToolRun run = Render("--pack /nonexistent/kolbet.dat --phase 5 --out /nonexistent/never.png");
+  const kolbet::fixtures::CommandRun run = Render("--pack /nonexistent/kolbet.dat --phase 5 --out /nonexistent/never.png");
   EXPECT_EQ(run.Status, 1);
   EXPECT_NE(run.Out.find("Datei /nonexistent/kolbet.dat kann nicht geöffnet werden"), std::string::npos) << run.Out;
   EXPECT_EQ(run.Out.find("usage"), std::string::npos);
