@@ -60,7 +60,7 @@ class TSoundBank final : public SoundPort {
   void SetStats(const TSettings& settings);
 
   bool Running() const { return Device != nullptr; }
-  int Count() const { return static_cast<int>(Saunds.size()); }
+  int Count() const override { return static_cast<int>(Saunds.size()); }
   const TSoundItem& Item(int item) const;
   SoundDevice* SoundService() const { return Device.get(); }
 

@@ -18,6 +18,9 @@ inline void Pause(TGame& game, std::chrono::milliseconds duration) {
   if (game.Clock) game.Clock->Pause(duration);
 }
 
+// The items of the sound bank; without one, the items the game knows.
+inline int SoundItemCount(const TGame& game) { return game.Sound ? game.Sound->Count() : ItemCount; }
+
 // Sets NeedsRedraw and draws the table now, so the screen shows it as it is.
 inline void ForceFrame(TGame& game) {
   game.Table.NeedsRedraw = true;

@@ -1,5 +1,6 @@
 #include "game/phase_machine.h"
 
+#include "net/net_moves.h"
 #include "rules/cards.h"
 #include "rules/deal.h"
 #include "rules/scoring.h"
@@ -48,9 +49,21 @@ static void PressCard(TGame& game, int slot) {
     case PhaseAnnounceSuit:
       PlayerNamesSuit(game, slot);
       break;
+    case PhaseNetAnnounceRank:
+      NetNamesRank(game, slot);
+      break;
+    case PhaseNetAnnounceSuit:
+      NetNamesSuit(game, slot);
+      break;
+    case PhaseNetLead:
+      NetLeads(game, slot);
+      break;
+    case PhaseNetFollow:
+      // A card the first-trick rule refuses changes nothing; the prompt stays.
+      if (NetAnswerAllowed(game, slot)) NetAnswers(game, slot);
+      break;
     default:
-      // The title and the waiting phases take no press; the network phases
-      // 9 to 12 are played through the message protocol.
+      // The title and the waiting phases take no press.
       break;
   }
 }

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "rules/sound_items.h"
+
 namespace kolbet {
 
 // The sound bank: items are addressed by number only.
@@ -16,6 +18,8 @@ class SoundPort {
   // Starts the item; with `wait`, returns only when it has finished sounding.
   virtual void PlaySound(int item, bool wait) = 0;
   virtual void StopSound(int item) = 0;
+  // How many items the bank holds; a number from the peer is played only below it.
+  virtual int Count() const { return ItemCount; }
 };
 
 // The wall clock behind the pauses and the random seed.

@@ -15,6 +15,7 @@ struct TSeat {
   std::int32_t ChosenRank = 0;         // rank the computer named, kept until the suit is named
   std::int32_t Tricks = 0;             // tricks won in this hand
   std::int32_t Points = 0;             // hands won since the counters were last reset
+  friend bool operator==(const TSeat&, const TSeat&) = default;
 };
 
 // The phases; each tells the handlers which input is expected.
