@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QLocale>
 #include <QPixmap>
 
@@ -54,7 +55,7 @@ void TMainForm::FormCreate(const QStringList& arguments) {
   SoundBankLoaded = RunHandler(this, [&] { Saunds->LoadSoundBank(SoundBankFile); });
   Game.Sound = Seams.Sound ? Seams.Sound : LiveBank();
 
-  Nomer = QString::fromUtf8(DefaultNames[static_cast<std::size_t>(RandomInt(Game.Random, 8))].data());
+  Nomer->setText(QString::fromUtf8(DefaultNames[static_cast<std::size_t>(RandomInt(Game.Random, 8))].data()));
   t.HostAddress.clear();
 
   GetKBMFiles(DmusiList);

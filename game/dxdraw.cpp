@@ -1,5 +1,6 @@
 #include "game/dxdraw.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -72,6 +73,10 @@ void TDXDraw::mousePressEvent(QMouseEvent* event) {
 void TDXDraw::mouseMoveEvent(QMouseEvent* event) {
   const QPoint at = ToSurface(event->position());
   if (MouseMove) MouseMove(at.x(), at.y());
+}
+
+void TDXDraw::contextMenuEvent(QContextMenuEvent* event) {
+  if (ContextMenu) ContextMenu(event->globalPos());
 }
 
 void TDXDraw::resizeEvent(QResizeEvent*) {

@@ -46,6 +46,7 @@ class TDXDraw final : public QWidget {
   std::function<void(Qt::MouseButton button, int x, int y)> MouseDown;
   std::function<void(int x, int y)> MouseMove;
   std::function<void()> Resized;
+  std::function<void(QPoint global)> ContextMenu;
 
  protected:
   bool event(QEvent* event) override;
@@ -53,6 +54,7 @@ class TDXDraw final : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent*) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
   std::unique_ptr<QtDrawSurface> Surface_;

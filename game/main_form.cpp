@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QScreen>
 #include <QToolTip>
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "game/dxdraw.h"
 #include "game/phase_machine.h"
 #include "game/pointer_input.h"
+#include "net/session_service.h"
 #include "platform/error_box.h"
 #include "platform/faces.h"
 #include "platform/openal_sound_device.h"
@@ -65,6 +67,8 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   };
   BuildMenuPanels();
   BuildOptionsPanel();
+  BuildLobbyPanel();
+  BuildChatMenu();
 
   DXTimer.setSingleShot(true);
   DXTimer.setTimerType(Qt::PreciseTimer);
@@ -80,6 +84,19 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   Saunds = std::make_unique<TSoundBank>(std::move(device));
   Game.Clock = Seams.Clock ? Seams.Clock : &WallClock;
   Game.Frame = [this] { ForceFrame(); };
+
+  // The session component: the game's own port, unless the headless checks
+  // name another one in KOLBET_PORT.
+  TSessionSettings session;
+  session.Port = PortFromEnvironment();
+  DXPlay1 = std::make_unique<TDXPlay>(session);
+  DXPlay1->OnAddPlayer = [this](TDXPlay&, const TDXPlayPlayer&) { Handle([&] { DXPlay1AddPlayer(); }); };
+  DXPlay1->OnDeletePlayer = [this](TDXPlay&, const TDXPlayPlayer&) { Handle([&] { DXPlay1DeletePlayer(); }); };
+  DXPlay1->OnMessage = [this](TDXPlay&, const TDXPlayPlayer&, const std::uint8_t* data, std::size_t size) {
+    Handle([&] { DXPlay1Message(data, size); });
+  };
+  DXPlay1->OnError = [this](const std::exception& error) { ShowErrorBox(this, error.what()); };
+  Game.Session = DXPlay1.get();
 
   FormCreate(arguments);
 }
@@ -147,6 +164,10 @@ void TMainForm::LayOut() {
   QFont hintFont = QToolTip::font();
   hintFont.setPixelSize(std::max(11, static_cast<int>(std::lround(11 * scale))));
   QToolTip::setFont(hintFont);
+  QFont menuFont = PopupMenu1->font();
+  menuFont.setPixelSize(std::max(12, static_cast<int>(std::lround(12 * scale))));
+  PopupMenu1->setFont(menuFont);
+  for (QMenu* sub : PopupMenu1->findChildren<QMenu*>()) sub->setFont(menuFont);
   // The table cursor grows with the surface, its hot spot staying at the top left.
   const double cursorScale = std::max(1.0, std::round(scale * 2) / 2);
   if (cursorScale != CursorScale) {
@@ -323,12 +344,8 @@ void TMainForm::Button2xClick() {
   close();
 }
 
-void TMainForm::Button3Click() {
-  // The lobby comes with network play.
-  Game.Table.NeedsRedraw = true;
-}
-
 void TMainForm::Button4Click() {
+  AttachChatMenu(false);
   BackToMenu(Game);
   Panel3->show();
   Panel4->hide();

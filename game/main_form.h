@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "assets/music_list.h"
 #include "assets/picture.h"
@@ -22,10 +23,16 @@
 #include "platform/scaled_layout.h"
 
 class QComboBox;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
 
 namespace kolbet {
 
 class TDXDraw;
+class TDXPlay;
 class TPanel;
 class TPictureBox;
 class TPictureButton;
@@ -38,6 +45,8 @@ struct TMainFormSeams {
   SoundPort* Sound = nullptr;                   // replaces the bank's sounds in the game (tests)
   ClockPort* Clock = nullptr;                   // replaces the wall clock (tests)
   std::function<void(const QUrl&)> OpenUrl;     // replaces the desktop's browser
+  // Replaces the address input box: the typed text, or nothing when cancelled.
+  std::function<std::optional<QString>()> AskAddress;
 };
 
 class TMainForm final : public QWidget {
@@ -81,6 +90,21 @@ class TMainForm final : public QWidget {
   void DmusiChange(int index);
   void ShowStats();
 
+  // The lobby and the session.
+  void Button7Click();
+  void Button8Click();
+  void Button9Click();
+  void Button10Click();
+  void Button11Click();
+  void SessionListBoxClick();
+  void NomerChange();
+  void DXPlay1AddPlayer();
+  void DXPlay1DeletePlayer();
+  void DXPlay1Message(const std::uint8_t* data, std::size_t size);
+  // The chat menu: attached to the table in a network game only.
+  void AttachChatMenu(bool attached);
+  void PopupMenu1Popup(QAction* item);
+
   // Runs a handler: an error is shown in the error box and ends the handler;
   // afterwards the next frame is asked for when the table needs drawing.
   void Handle(const std::function<void()>& handler);
@@ -91,7 +115,7 @@ class TMainForm final : public QWidget {
   std::unique_ptr<TSoundBank> Saunds;
   bool SoundBankLoaded = false;  // false: the bank could not be read and the game runs silent
   TMusicList DmusiList;
-  QString Nomer;                 // the player's name
+  QLineEdit* Nomer = nullptr;    // the player's name
   TDXDraw* DXDraw = nullptr;
   TPanel* Panel1 = nullptr;      // options
   TPanel* Panel3 = nullptr;      // menu
@@ -108,6 +132,17 @@ class TMainForm final : public QWidget {
   TPictureBox* Image4 = nullptr;  // computer strength
   TPictureBox* Image7 = nullptr;  // first-trick rule
   QComboBox* Dmusi = nullptr;
+  TPanel* Panel2 = nullptr;      // lobby
+  QListWidget* SessionListBox = nullptr;
+  QLabel* Label7 = nullptr;      // the host address, or "Is wurscht"
+  TPictureButton* Button7 = nullptr;
+  TPictureButton* Button8 = nullptr;
+  TPictureButton* Button9 = nullptr;
+  TPictureButton* Button10 = nullptr;
+  TPictureButton* Button11 = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+  bool ChatMenuAttached = false;
+  std::unique_ptr<TDXPlay> DXPlay1;
   QCursor TableCursor;
 
   // Full screen, or a window whose client area is the surface at `scale`.
@@ -123,6 +158,9 @@ class TMainForm final : public QWidget {
  private:
   void BuildMenuPanels();
   void BuildOptionsPanel();
+  void BuildLobbyPanel();
+  void BuildChatMenu();
+  void SessionOpened();
   void LayOut();
   void RequestFrame();
   void DrawFrame(bool present_now);

@@ -13,8 +13,13 @@ ErrorBoxFunction& Box() {
   return box;
 }
 
-void MessageBox(QWidget* parent, const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()),
+MessageBoxFunction& Message() {
+  static MessageBoxFunction box;
+  return box;
+}
+
+void MessageBox(QWidget* parent, const std::string& text, QMessageBox::Icon icon) {
+  QMessageBox box(icon, QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()),
                   QString::fromStdString(text), QMessageBox::Ok, parent);
   box.exec();
 }
@@ -37,8 +42,17 @@ void ShowErrorBox(QWidget* parent, const std::string& text) {
   if (Box())
     Box()(parent, shown);
   else
-    MessageBox(parent, shown);
+    MessageBox(parent, shown, QMessageBox::Critical);
 }
+
+void ShowMessage(QWidget* parent, const std::string& text) {
+  if (Message())
+    Message()(parent, text);
+  else
+    MessageBox(parent, text, QMessageBox::NoIcon);
+}
+
+void SetMessageBox(MessageBoxFunction box) { Message() = std::move(box); }
 
 void SetErrorBox(ErrorBoxFunction box) { Box() = std::move(box); }
 

@@ -23,6 +23,11 @@ using ErrorBoxFunction = std::function<void(QWidget* parent, const std::string& 
 void ShowErrorBox(QWidget* parent, const std::string& text);
 void SetErrorBox(ErrorBoxFunction box);
 
+// The program's other message box: the same title, an OK button, no icon.
+using MessageBoxFunction = std::function<void(QWidget* parent, const std::string& text)>;
+void ShowMessage(QWidget* parent, const std::string& text);
+void SetMessageBox(MessageBoxFunction box);
+
 // Runs one handler of the program; an error that escapes it is shown in the
 // error box, the rest of the handler is skipped and the program goes on.
 // Returns false when the handler ended in an error.
