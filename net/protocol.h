@@ -28,6 +28,14 @@ enum : std::int32_t {
   CmdSound = 9,         // start this sound item
 };
 
+// Field k of a message: the little-endian signed 32-bit integer at byte 4 * k.
+// The caller makes sure that the message holds it.
+inline std::int32_t MessageField(const std::uint8_t* data, int k) {
+  const std::uint8_t* at = data + 4 * k;
+  return static_cast<std::int32_t>(std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 |
+                                   std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24);
+}
+
 // The status message: kind, the sender's PlayerSeat, its OpponentSeat, AnnouncedCard.
 std::array<std::uint8_t, StatusSize> EncodeStatus(const TTable& table);
 std::array<std::uint8_t, CommandSize> EncodeCommand(std::int32_t code, std::int32_t argument);
