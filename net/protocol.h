@@ -1,7 +1,8 @@
 #pragma once
 // The two messages two copies of the game exchange: the host's whole table
 // (status, 80 bytes) and a move or turn hand-over (command, 12 bytes). Every
-// field is a little-endian signed 32-bit integer; field 0 is the kind.
+// field is a little-endian signed 32-bit integer; field 0 is the kind. What the
+// receiving side does with each is in net/game_messages.h.
 
 #include <array>
 #include <cstdint>
