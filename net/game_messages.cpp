@@ -14,22 +14,14 @@ namespace kolbet {
 
 namespace {
 
-// Field k of a message: the little-endian 32-bit integer at byte 4 * k. The
-// caller has checked that the message is long enough.
-std::int32_t Field(const std::uint8_t* data, int k) {
-  const std::uint8_t* at = data + 4 * k;
-  return static_cast<std::int32_t>(std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 |
-                                   std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24);
-}
-
 // A seat as the status message carries it, from field `first` on.
 TSeat ReadSeat(const std::uint8_t* data, int first) {
   TSeat seat;
-  for (int slot = 0; slot < 5; ++slot) seat.Hand[slot] = Field(data, first + slot);
-  seat.TrickCard = Field(data, first + 5);
-  seat.ChosenRank = Field(data, first + 6);
-  seat.Tricks = Field(data, first + 7);
-  seat.Points = Field(data, first + 8);
+  for (int slot = 0; slot < 5; ++slot) seat.Hand[slot] = MessageField(data, first + slot);
+  seat.TrickCard = MessageField(data, first + 5);
+  seat.ChosenRank = MessageField(data, first + 6);
+  seat.Tricks = MessageField(data, first + 7);
+  seat.Points = MessageField(data, first + 8);
   return seat;
 }
 
@@ -57,7 +49,7 @@ void TakeStatus(TGame& game, const std::uint8_t* data, std::size_t size) {
   if (size < StatusSize) return;
   const TSeat senderPlayer = ReadSeat(data, 1);
   const TSeat senderOpponent = ReadSeat(data, 10);
-  const int announced = Field(data, 19);
+  const int announced = MessageField(data, 19);
   if (!PossibleTable(senderPlayer, senderOpponent, announced)) return;
   TTable& t = game.Table;
   t.PlayerSeat = senderOpponent;
@@ -100,8 +92,8 @@ void PeerPlays(TTable& t, int slot) {
 // Kind 1: one row of the command table.
 void TakeCommand(TGame& game, const std::uint8_t* data, std::size_t size) {
   if (size < CommandSize) return;
-  const std::int32_t code = Field(data, 1);
-  const std::int32_t argument = Field(data, 2);
+  const std::int32_t code = MessageField(data, 1);
+  const std::int32_t argument = MessageField(data, 2);
   if (!ArgumentFits(game, code, argument)) return;
   TTable& t = game.Table;
   switch (code) {
@@ -162,7 +154,7 @@ void TakeCommand(TGame& game, const std::uint8_t* data, std::size_t size) {
 void DXPlay1Message(TGame& game, const std::uint8_t* data, std::size_t size) {
   game.Table.NeedsRedraw = true;
   if (data && size >= 4) {
-    switch (Field(data, 0)) {
+    switch (MessageField(data, 0)) {
       case KindStatus:
         TakeStatus(game, data, size);
         break;

@@ -1,7 +1,8 @@
 #pragma once
 // The two messages two copies of the game exchange: the host's whole table
 // (status, 80 bytes) and a move or turn hand-over (command, 12 bytes). Every
-// field is a little-endian signed 32-bit integer; field 0 is the kind.
+// field is a little-endian signed 32-bit integer; field 0 is the kind. What the
+// receiving side does with each is in net/game_messages.h.
 
 #include <array>
 #include <cstdint>
@@ -27,6 +28,14 @@ enum : std::int32_t {
   CmdWait = 8,          // host: it names the rank itself, the guest waits
   CmdSound = 9,         // start this sound item
 };
+
+// Field k of a message: the little-endian signed 32-bit integer at byte 4 * k.
+// The caller makes sure that the message holds it.
+inline std::int32_t MessageField(const std::uint8_t* data, int k) {
+  const std::uint8_t* at = data + 4 * k;
+  return static_cast<std::int32_t>(std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 |
+                                   std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24);
+}
 
 // The status message: kind, the sender's PlayerSeat, its OpponentSeat, AnnouncedCard.
 std::array<std::uint8_t, StatusSize> EncodeStatus(const TTable& table);

@@ -9,6 +9,7 @@
 #include "net/protocol.h"
 #include "rules/cards.h"
 #include "tests/test_game.h"
+#include "tools/net_seat.h"
 
 using namespace kolbet;
 using kolbet::test::RecordingGame;
@@ -43,10 +44,14 @@ struct LinkedSession final : SessionPort {
   void Close() override { side->log.push_back("close"); }
 };
 
-// A host and a guest in a session, both waiting for the other.
+// A host and a guest in a session, each played by kolbet-sim's seat policy;
+// the host leaves once it has scored one hand.
 struct Link {
   RecordingGame host, guest;
   LinkedSession hostSession, guestSession;
+  std::string hostText, guestText;
+  Transcript hostTranscript{&hostText}, guestTranscript{&guestText};
+  NetSeat hostSeat{host.game, hostTranscript, 1}, guestSeat{guest.game, guestTranscript, 1};
   std::size_t hostDelivered = 0, guestDelivered = 0;
   Events wire;  // "H cmd 8 0", "G cmd 3 1", "H status", in the order delivered
 
@@ -56,52 +61,33 @@ struct Link {
     host.game.Session = &hostSession;
     guest.game.Session = &guestSession;
     host.game.IsHost = true;
-    for (TGame* g : {&host.game, &guest.game}) {
-      g->Table.NetworkGame = true;
-      g->Table.Phase = PhaseWaitPeer;
-    }
+    hostSeat.Opened();
+    guestSeat.Opened();
   }
 
-  // Delivers what was sent, in order, until both sides are quiet. After
-  // every status the guest's table is the host's with the seats swapped.
+  // Delivers what was sent, in order, until both sides are quiet or the host
+  // has left. After every status the guest's table is the host's at the
+  // moment it sent it, with the seats swapped.
   void Pump() {
     for (;;) {
       if (hostDelivered < hostSession.sent.size()) {
         const LinkedSession::Sent m = hostSession.sent[hostDelivered++];
         wire.push_back("H " + Describe(m.bytes));
-        DXPlay1Message(guest.game, m.bytes.data(), m.bytes.size());
+        guestSeat.Message(m.bytes.data(), m.bytes.size());
         if (m.bytes.size() == StatusSize) {
           const TTable& g = guest.game.Table;
           EXPECT_EQ(g.PlayerSeat, m.table.OpponentSeat);
           EXPECT_EQ(g.OpponentSeat, m.table.PlayerSeat);
           EXPECT_EQ(g.AnnouncedCard, m.table.AnnouncedCard);
         }
-      } else if (guestDelivered < guestSession.sent.size()) {
+      } else if (guestDelivered < guestSession.sent.size() && !hostSeat.Finished()) {
         const LinkedSession::Sent m = guestSession.sent[guestDelivered++];
         wire.push_back("G " + Describe(m.bytes));
-        DXPlay1Message(host.game, m.bytes.data(), m.bytes.size());
+        hostSeat.Message(m.bytes.data(), m.bytes.size());
       } else {
         return;
       }
     }
-  }
-
-  // The side whose move it is presses the lowest slot holding a card, and in
-  // phase 12 the lowest trump when that was refused. False when nobody can move.
-  bool Move() {
-    for (RecordingGame* side : {&host, &guest}) {
-      TTable& t = side->game.Table;
-      if (t.Phase < PhaseNetAnnounceRank || t.Phase > PhaseNetFollow) continue;
-      for (int slot = 0; slot < 5; ++slot) {
-        if (t.PlayerSeat.Hand[slot] == NoCard) continue;
-        OnTablePress(side->game, slot);
-        for (int trump = 0; t.Phase == PhaseNetFollow && trump < 5; ++trump)
-          if (IsTrump(t.PlayerSeat.Hand[trump], t.AnnouncedCard)) OnTablePress(side->game, trump);
-        Pump();
-        return true;
-      }
-    }
-    return false;
   }
 };
 
@@ -176,38 +162,41 @@ TEST(NetGame, WholeHandInBothAnnouncingOrders) {
     l.host.game.Random.Seed = 1;
     l.host.game.Table.PlayerAnnouncesRank = !c.hostNamesRank;  // flipped by the deal
     l.host.game.Table.PlayerSeat.Points = 7;                    // cleared when the guest enters
-    DXPlay1AddPlayer(l.host.game);
+    l.hostSeat.PlayerEntered();
     l.Pump();
     const TTable& h = l.host.game.Table;
-    while (h.PlayerSeat.Points + h.OpponentSeat.Points == 0 && l.Move()) {
-    }
+    EXPECT_TRUE(l.hostSeat.Finished());
     EXPECT_EQ(l.wire, c.wire);
     EXPECT_EQ(h.PlayerSeat.Points + h.OpponentSeat.Points, 1);
-    EXPECT_EQ(l.guest.game.Table.Phase, c.hostNamesRank ? PhaseNetAnnounceRank : PhaseNetWait);
+    // The host left right after dealing; a guest that names the rank next did
+    // so into the closed session.
     EXPECT_EQ(h.Phase, c.hostNamesRank ? PhaseNetWait : PhaseNetAnnounceRank);
+    EXPECT_EQ(l.guest.game.Table.Phase, PhaseNetWait);
+    EXPECT_EQ(l.guestSession.sent.size() - l.guestDelivered, c.hostNamesRank ? 1u : 0u);
     // The guest never pauses, deals or scores: its table comes from the host.
     for (const std::string& entry : l.guest.log) EXPECT_NE(entry.substr(0, 5), "pause");
     EXPECT_EQ(l.guest.game.Random.Seed, 0u);
   }
 }
 
-// The sounds of a hand: the rank's call and names, the suit, and each card
-// sounding to its end where it is placed, only started where it is led.
+// The sounds of the announcing and the first trick: the calls, the names of
+// rank and suit, and each card sounding to its end where it is placed and
+// only started where it is led.
 TEST(NetGame, SoundsOfTheAnnouncingAndTheFirstTrick) {
   Link l;
   l.host.game.Random.Seed = 1;
-  DXPlay1AddPlayer(l.host.game);  // the host names the rank
+  l.hostSeat.PlayerEntered();  // the host names the rank
   l.Pump();
-  for (int move = 0; move < 4; ++move) l.Move();  // rank, suit, lead, answer
-  EXPECT_EQ(l.host.Events(), (Events{"pause 2000", "sound 43 start", "send cmd 8 0", "send status",
-                                     "send cmd 1 1", "sound 46 start",            // names Ochta
-                                     "sound 56 start", "send status",             // hears Hirz
-                                     "send status", "send cmd 5 1", "sound 1 start",  // leads
-                                     "sound 27 wait", "send status"}));           // the answer
-  EXPECT_EQ(l.guest.Events(), (Events{"sound 46 wait", "sound 44 start",
-                                      "send cmd 3 3", "sound 56 start",
-                                      "sound 1 start",
-                                      "send cmd 7 0", "sound 27 wait"}));
+  const Events host = l.host.Events(), guest = l.guest.Events();
+  EXPECT_EQ(Events(host.begin(), host.begin() + 13),
+            (Events{"pause 2000", "sound 43 start", "send cmd 8 0", "send status",
+                    "send cmd 1 1", "sound 46 start",                // names Ochta
+                    "sound 56 start", "send status",                 // hears Hirz
+                    "send status", "send cmd 5 1", "sound 1 start",  // leads
+                    "sound 27 wait", "send status"}));               // the answer
+  EXPECT_EQ(Events(guest.begin(), guest.begin() + 7),
+            (Events{"sound 46 wait", "sound 44 start", "send cmd 3 3", "sound 56 start", "sound 1 start",
+                    "send cmd 7 0", "sound 27 wait"}));
 }
 
 // Every command code as the receiving side takes it, on a table in the middle

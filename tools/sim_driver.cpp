@@ -4,6 +4,7 @@
 
 #include "assets/default_names.h"
 #include "game/phase_machine.h"
+#include "net/protocol.h"
 #include "rules/cards.h"
 
 namespace kolbet {
@@ -54,6 +55,28 @@ void Transcript::State(const TTable& table) {
   Line("");
 }
 
+void Transcript::Message(std::string_view direction, const std::uint8_t* data, std::size_t size) {
+  const auto field = [data](int k) { return MessageField(data, k); };
+  buffer_ += direction;
+  const std::int32_t kind = size >= 4 ? field(0) : -1;
+  if (kind == KindStatus && size >= StatusSize) {
+    buffer_ += " status";
+    for (int k = 1; k < 20; ++k) {
+      buffer_ += ' ';
+      Number(field(k));
+    }
+  } else if (kind == KindCommand && size >= CommandSize) {
+    buffer_ += " command ";
+    Number(field(1));
+    buffer_ += ' ';
+    Number(field(2));
+  } else {
+    buffer_ += " bytes ";
+    Number(static_cast<long long>(size));
+  }
+  Line("");
+}
+
 void Transcript::End(const TTable& table) {
   buffer_ += "end P ";
   Number(table.PlayerSeat.Points);
@@ -70,28 +93,6 @@ void Transcript::Flush() {
 
 namespace {
 
-// Sound calls return at once; each is written down.
-class RecordingSound final : public SoundPort {
- public:
-  explicit RecordingSound(Transcript& transcript) : transcript_(transcript) {}
-  void PlaySound(int item, bool wait) override { transcript_.Sound(item, wait); }
-  void StopSound(int) override {}
-
- private:
-  Transcript& transcript_;
-};
-
-// Pauses take no real time; each is written down.
-class VirtualClock final : public ClockPort {
- public:
-  explicit VirtualClock(Transcript& transcript) : transcript_(transcript) {}
-  void Pause(std::chrono::milliseconds duration) override { transcript_.Pause(duration.count()); }
-  std::uint32_t MillisecondsOfDayUtc() override { return 0; }
-
- private:
-  Transcript& transcript_;
-};
-
 int LowestCardSlot(const TSeat& seat) {
   for (int slot = 0; slot < 5; ++slot)
     if (seat.Hand[slot] != NoCard) return slot;
@@ -107,6 +108,14 @@ int LowestTrumpSlot(const TTable& table) {
 int HandsScored(const TTable& table) { return table.PlayerSeat.Points + table.OpponentSeat.Points; }
 
 }  // namespace
+
+std::string_view DrawDefaultName(TGame& game, std::uint32_t seed, Transcript& transcript) {
+  SeedRandom(game.Random, seed);
+  const std::string_view name = DefaultNames[RandomInt(game.Random, static_cast<int>(DefaultNames.size()))];
+  transcript.Text("name ");
+  transcript.Line(name);
+  return name;
+}
 
 int FirstPressSlot(const TTable& table) {
   switch (table.Phase) {
@@ -131,9 +140,7 @@ int RunSimulation(const SimOptions& options, Transcript& transcript) {
   game.Settings.TrumpfoderNarrisch = options.TrumpfoderNarrisch;
   TTable& table = game.Table;
 
-  SeedRandom(game.Random, options.Seed);
-  transcript.Text("name ");
-  transcript.Line(DefaultNames[RandomInt(game.Random, static_cast<int>(DefaultNames.size()))]);
+  DrawDefaultName(game, options.Seed, transcript);
 
   StartSingleGame(game);
   transcript.State(table);

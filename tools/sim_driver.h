@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "game/game.h"
 
@@ -34,6 +35,9 @@ class Transcript {
   void Pause(long long milliseconds);
   void Press(int slot);
   void State(const TTable& table);
+  // "send status F1 ... F19" or "send command CODE ARG" (`direction` "send"
+  // or "recv"); a block of neither kind as "recv bytes SIZE".
+  void Message(std::string_view direction, const std::uint8_t* data, std::size_t size);
   void End(const TTable& table);
   void Flush();
 
@@ -43,6 +47,32 @@ class Transcript {
   std::string* into_ = nullptr;
   std::string buffer_;
 };
+
+// Sound calls return at once; each is written down.
+class RecordingSound final : public SoundPort {
+ public:
+  explicit RecordingSound(Transcript& transcript) : transcript_(transcript) {}
+  void PlaySound(int item, bool wait) override { transcript_.Sound(item, wait); }
+  void StopSound(int) override {}
+
+ private:
+  Transcript& transcript_;
+};
+
+// Pauses take no real time; each is written down.
+class VirtualClock final : public ClockPort {
+ public:
+  explicit VirtualClock(Transcript& transcript) : transcript_(transcript) {}
+  void Pause(std::chrono::milliseconds duration) override { transcript_.Pause(duration.count()); }
+  std::uint32_t MillisecondsOfDayUtc() override { return 0; }
+
+ private:
+  Transcript& transcript_;
+};
+
+// Seeds the game and draws the default name, as the window does at start;
+// writes "name NAME" and returns the name.
+std::string_view DrawDefaultName(TGame& game, std::uint32_t seed, Transcript& transcript);
 
 // The slot the fixed press policy picks first in the current phase, or -1.
 int FirstPressSlot(const TTable& table);
