@@ -64,9 +64,7 @@ void TMainForm::BuildOptionsPanel() {
   Layout.PlaceText(Dmusi, QRect(24, 144, 233, 22), "Arial", 8);
   connect(Dmusi, &QComboBox::activated, this, [this](int index) { Handle([&] { DmusiChange(index); }); });
 
-  Button6 = new TPictureButton("Zruck", QString(), QSize(65, 25), Panel1);
-  Layout.Place(Button6, QRect(112, 176, 65, 25));
-  connect(Button6, &QAbstractButton::clicked, this, [this] { Handle([&] { Button6Click(); }); });
+  Button6 = PlaceButton(Panel1, "Zruck", "", QRect(112, 176, 65, 25), &TMainForm::Button6Click);
   Panel1->hide();
 }
 

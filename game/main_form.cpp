@@ -112,14 +112,17 @@ TSoundBank* TMainForm::LiveBank() { return SoundBankLoaded ? Saunds.get() : null
 
 // ---- panels ----
 
+TPictureButton* TMainForm::PlaceButton(QWidget* panel, const char* label, const char* hint, QRect at,
+                                       void (TMainForm::*click)()) {
+  auto* b = new TPictureButton(QString::fromUtf8(label), QString::fromUtf8(hint), at.size(), panel);
+  Layout.Place(b, at);
+  connect(b, &QAbstractButton::clicked, this, [this, click] { Handle([&] { (this->*click)(); }); });
+  return b;
+}
+
 void TMainForm::BuildMenuPanels() {
-  auto button = [this](TPanel* panel, const char* label, const char* hint, QRect at,
-                       void (TMainForm::*click)()) {
-    auto* b = new TPictureButton(QString::fromUtf8(label), QString::fromUtf8(hint), at.size(), panel);
-    Layout.Place(b, at);
-    connect(b, &QAbstractButton::clicked, this, [this, click] { Handle([&] { (this->*click)(); }); });
-    return b;
-  };
+  const auto button = [this](QWidget* panel, const char* label, const char* hint, QRect at,
+                             void (TMainForm::*click)()) { return PlaceButton(panel, label, hint, at, click); };
   Panel3 = new TPanel(QSize(393, 49), true, DXDraw);
   Layout.Place(Panel3, QRect(128, 352, 393, 49));
   Button1 = button(Panel3, "Nei's Spuell", "Fong endlich oh!", QRect(8, 8, 95, 35), &TMainForm::Button1Click);

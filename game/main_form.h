@@ -156,6 +156,9 @@ class TMainForm final : public QWidget {
   void resizeEvent(QResizeEvent*) override;
 
  private:
+  // A picture button on a panel whose click runs `click` as a handler.
+  TPictureButton* PlaceButton(QWidget* panel, const char* label, const char* hint, QRect at,
+                              void (TMainForm::*click)());
   void BuildMenuPanels();
   void BuildOptionsPanel();
   void BuildLobbyPanel();

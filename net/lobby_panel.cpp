@@ -63,11 +63,8 @@ void TMainForm::BuildLobbyPanel() {
   Layout.PlaceText(Nomer, QRect(72, 128, 145, 22), "Arial", 8);
   connect(Nomer, &QLineEdit::textChanged, this, [this] { Handle([&] { NomerChange(); }); });
 
-  auto button = [this](const char* caption, QRect at, void (TMainForm::*click)()) {
-    auto* b = new TPictureButton(QString::fromUtf8(caption), QString(), at.size(), Panel2);
-    Layout.Place(b, at);
-    connect(b, &QAbstractButton::clicked, this, [this, click] { Handle([&] { (this->*click)(); }); });
-    return b;
+  const auto button = [this](const char* caption, QRect at, void (TMainForm::*click)()) {
+    return PlaceButton(Panel2, caption, "", at, click);
   };
   Button8 = button("Nei's Spuell", QRect(232, 8, 95, 32), &TMainForm::Button8Click);
   Button9 = button("Mitspuelln", QRect(232, 40, 95, 32), &TMainForm::Button9Click);
