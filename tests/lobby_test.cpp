@@ -100,12 +100,24 @@ TEST_F(WindowTest, TwoWindowsMeetInTheLobbyAndPlayAHand) {
   EXPECT_EQ(guest.Game.Table.PlayerSeat.Hand, host.Game.Table.OpponentSeat.Hand);
   EXPECT_TRUE(Errors.empty()) << Errors.front();
 
-  // The game bar's "Zruck" on the guest closes its session: the host waits again.
-  Click(guest.SpeedButton1);
-  EXPECT_EQ(guest.Game.Table.Phase, PhaseTitle);
-  EXPECT_FALSE(guest.ChatMenuAttached);
-  for (int i = 0; i < 400 && host.Game.Table.Phase != PhaseWaitPeer; ++i) QTest::qWait(5);
-  EXPECT_EQ(host.Game.Table.Phase, PhaseWaitPeer);
+  // The host leaves with the game bar's "Zruck": the guest waits as the new
+  // host, and the next player to join gets a fresh hand with the points reset.
+  Click(host.SpeedButton1);
+  EXPECT_EQ(host.Game.Table.Phase, PhaseTitle);
+  EXPECT_FALSE(host.ChatMenuAttached);
+  for (int i = 0; i < 400 && guest.Game.Table.Phase != PhaseWaitPeer; ++i) QTest::qWait(5);
+  ASSERT_EQ(guest.Game.Table.Phase, PhaseWaitPeer);
+  EXPECT_TRUE(guest.Game.IsHost);
+
+  Click(host.Button3);
+  ASSERT_EQ(host.SessionListBox->count(), 1);
+  EXPECT_EQ(host.SessionListBox->item(0)->text(), "Wirt") << "the session keeps its name";
+  host.SessionListBox->setCurrentRow(0);
+  Click(host.Button9);
+  for (int i = 0; i < 400 && guest.Game.Table.Phase == PhaseWaitPeer; ++i) QTest::qWait(5);
+  EXPECT_NE(guest.Game.Table.Phase, PhaseWaitPeer) << "the new host has dealt";
+  EXPECT_EQ(guest.Game.Table.PlayerSeat.Points + guest.Game.Table.OpponentSeat.Points, 0);
+  EXPECT_FALSE(host.Game.IsHost);
 }
 
 TEST_F(WindowTest, ChatMenuHoldsThePhrasesAndSoundsTheChosenOne) {
