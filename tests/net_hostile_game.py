@@ -4,13 +4,15 @@
   game   A game of two seats is played twice with the same seeds: once directly,
          once through a relay that puts 100,000 malformed game messages into
          the session between the real ones (random bytes, short blocks, fields
-         out of range, tables with repeated cards), while strangers send the
+         out of range, tables with repeated cards, and tables sent to the
+         host, which only a guest takes over), while strangers send the
          host frames announcing gigabytes, trickle a greeting one byte a second,
          connect in a flood and send it datagrams. Every hostile message leaves
          the table as it was, both seats play the same game as without them,
          and their memory stays bounded.
   flood  A host waiting for its second player, flooded with datagrams and
-         connection attempts: a guest still finds it, joins and plays.
+         connection attempts: every search finds it within its time, and a
+         guest still joins and plays.
 
 Usage: net_hostile_game.py KOLBET_SIM CHECK PORT   (uses PORT and PORT + 1)
 Prints "ok" as its last line when everything held.
@@ -43,6 +45,7 @@ def fail(text):
 def seat(name, *arguments):
     out = open(os.path.join(work, name), "w")
     child = subprocess.Popen([SIM, *arguments], stdout=out, stderr=subprocess.STDOUT)
+    child.output = os.path.join(work, name)
     children.append(child)
     return child
 
@@ -63,7 +66,7 @@ def finish(child, seconds, what):
     except subprocess.TimeoutExpired:
         fail(what + " did not end")
     if status != 0:
-        fail("%s exited %d" % (what, status))
+        fail("%s exited %d: %s" % (what, status, open(child.output).read().splitlines()[-1:]))
 
 
 class PeakMemory(threading.Thread):
@@ -99,6 +102,12 @@ rng = random.Random(20261208)
 
 def fields(*values):
     return struct.pack("<%di" % len(values), *values)
+
+
+def possible_table():
+    """A table as a host could send it: only a guest may take it over."""
+    cards = rng.sample(range(32), 10) + [-1, -1]
+    return fields(0, *cards[0:5], -1, 0, 1, 2, *cards[5:10], -1, 3, 2, 4, rng.randrange(32))
 
 
 def hostile_message():
@@ -208,7 +217,7 @@ class Relay:
                     count = min(500, HOSTILE - self.injected)
                     self.injected += count
                 for _ in range(count):
-                    burst += frame(4, hostile_message())
+                    burst += frame(4, possible_table() if not to_guest and rng.randrange(8) == 0 else hostile_message())
                 target.sendall(burst)
             if kind == 4 and to_guest and len(body) >= 12 and struct.unpack_from("<i", body)[0] == 1:
                 waiting = struct.unpack_from("<i", body, 4)[0] in (0, 3, 4)

@@ -86,7 +86,7 @@ killed-guest | killed-host | stopped-guest | stopped-host)
   "$sim" --host Wirt --seed 21 --hands 100000000 --port "$port" >"$work/host" 2>&1 &
   host=$!
   pids+=("$host")
-  wait_for "$work/host" '^state 7 ' 5 || fail "the host did not open its session"
+  wait_for "$work/host" '^state 7 ' 5 || fail "the host did not open its session: $(tail -n 3 "$work/host")"
   "$sim" --join Wirt --address 127.0.0.1 --seed 22 --port "$port" >"$work/guest" 2>&1 &
   guest=$!
   pids+=("$guest")
