@@ -11,8 +11,8 @@
          the table as it was, both seats play the same game as without them,
          and their memory stays bounded.
   flood  A host waiting for its second player, flooded with datagrams and
-         connection attempts: every search finds it within its time, and a
-         guest still joins and plays.
+         with connections that say nothing: every search finds it within its
+         time, and a guest still joins and plays.
 
 Usage: net_hostile_game.py KOLBET_SIM CHECK PORT   (uses PORT and PORT + 1)
 Prints "ok" as its last line when everything held.
@@ -262,15 +262,19 @@ def strangers(stop):
                 seen["trickles closed"] += 1
 
     def connections():
+        # A connection every 10 ms that says nothing and is held for a second:
+        # the host's greeting places are always taken by strangers.
+        held = []
         while not stop.is_set():
-            held = []
-            for _ in range(20):
-                try:
-                    held.append(socket.create_connection(("127.0.0.1", PORT), timeout=1))
-                except OSError:
-                    pass
-            for s in held:
-                s.close()
+            try:
+                held.append((time.monotonic() + 1.0, socket.create_connection(("127.0.0.1", PORT), timeout=1)))
+            except OSError:
+                pass
+            while held and held[0][0] < time.monotonic():
+                held.pop(0)[1].close()
+            time.sleep(0.01)
+        for _, s in held:
+            s.close()
 
     def datagrams():
         s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
