@@ -45,8 +45,11 @@ bool PossibleTable(const TSeat& a, const TSeat& b, int announced) {
 }
 
 // Kind 0: the host's table, its seats swapped so that this side sits at the bottom.
+// Only the host sends its table; one arriving at the host is no move of a
+// guest and would overwrite the host's cards, tricks and points, so it is
+// passed over.
 void TakeStatus(TGame& game, const std::uint8_t* data, std::size_t size) {
-  if (size < StatusSize) return;
+  if (size < StatusSize || game.IsHost) return;
   const TSeat senderPlayer = ReadSeat(data, 1);
   const TSeat senderOpponent = ReadSeat(data, 10);
   const int announced = MessageField(data, 19);

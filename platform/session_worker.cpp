@@ -14,7 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Joiners greeted at once at most; more are turned away at the door.
+// Joiners greeted at once at most; a newer one takes the place of the oldest.
 constexpr std::size_t MaxGreetings = 8;
 // Bytes Qt may read ahead of the frame reader; a frame is at most ~64 KiB.
 constexpr qint64 ReadAhead = 256 * 1024;
@@ -91,10 +91,12 @@ void SessionTransport::Worker::Discard(QTcpSocket*& socket) {
 
 void SessionTransport::Worker::Accept() {
   while (QTcpSocket* socket = Server->nextPendingConnection()) {
+    // When every place is taken, the connection that has waited longest
+    // without a hello gives way: a joiner says hello at once, so connections
+    // that only sit there silently cannot keep a player out.
     if (Greetings.size() >= MaxGreetings) {
-      socket->abort();
-      socket->deleteLater();
-      continue;
+      Discard(Greetings.front().Socket);
+      Greetings.erase(Greetings.begin());
     }
     socket->setParent(this);
     socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // small messages go at once

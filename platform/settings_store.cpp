@@ -3,10 +3,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include <chrono>
 #include <limits>
 
 namespace kolbet {
@@ -36,6 +38,19 @@ bool IsDamaged(const QByteArray& text) {
   if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return false;
   file.close();
   return QSettings(copy, QSettings::IniFormat).status() == QSettings::FormatError;
+}
+
+// QSettings guards its file with Kolbet.conf.lock, which holds the owner's
+// process id. A lock whose owner has gone is taken over at once, but one left
+// empty by a save killed in the instant between creating and filling it
+// counts as stale only after 30 seconds, and the next save would wait that
+// long. An owner that is alive fills its lock within microseconds, so a lock
+// still empty after a second is left over: it is cleared here, waiting at
+// most a little over a second, before QSettings takes the lock itself.
+void ClearLeftOverLock(const QString& path) {
+  QLockFile lock(path + ".lock");
+  lock.setStaleLockTime(std::chrono::milliseconds(1000));
+  if (lock.tryLock(std::chrono::milliseconds(1500))) lock.unlock();
 }
 
 }  // namespace
@@ -123,6 +138,7 @@ void TSettingsStore::Write(const std::vector<TStoredValue>& values) const {
     }
   }
 
+  ClearLeftOverLock(path);
   QSettings settings(path, QSettings::IniFormat);
   // The new contents go to a temporary file that replaces the old one only
   // when it is complete, so a crash or a full disk leaves the old file whole.

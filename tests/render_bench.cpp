@@ -6,7 +6,6 @@
 
 #include <QGuiApplication>
 #include <cstdlib>
-#include <memory>
 #include <string>
 
 #include "assets/data_error.h"
@@ -15,15 +14,17 @@
 
 namespace {
 
-// Fonts need the application object; it is made once, off screen.
+// Fonts need the application object; it is made once, off screen, and never
+// destroyed: destroyed among the static objects at exit, after Qt's own are
+// gone, it crashed the program once the figures were printed.
 void NeedApplication() {
-  static std::unique_ptr<QGuiApplication> app;
+  static QGuiApplication* app = nullptr;
   if (app) return;
   qputenv("QT_QPA_PLATFORM", "offscreen");
   static int argc = 1;
   static char name[] = "kolbet-bench";
   static char* argv[] = {name, nullptr};
-  app = std::make_unique<QGuiApplication>(argc, argv);
+  app = new QGuiApplication(argc, argv);
 }
 
 // Ten cards in the hands and two in the trick: the most a frame draws.

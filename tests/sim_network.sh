@@ -2,8 +2,10 @@
 # kolbet-sim's network seats on real sockets over loopback: two seats play a
 # game to its end with consistent transcripts, again with equal ones; a join
 # of a session nobody hosts fails with the service's text; a peer killed in
-# the middle of the game leaves the other seat waiting.
-# Usage: sim_network.sh KOLBET_SIM CHECK PORT   (CHECK: play, notfound, killed-guest, killed-host)
+# the middle of the game, or stopped there without closing its connection,
+# leaves the other seat waiting within 10 seconds.
+# Usage: sim_network.sh KOLBET_SIM CHECK PORT
+#   (CHECK: play, notfound, killed-guest, killed-host, stopped-guest, stopped-host)
 set -uo pipefail
 sim=$1 check=$2 port=$3
 work=$(mktemp -d)
@@ -77,18 +79,21 @@ notfound)
   (( SECONDS - start <= 13 )) || fail "gave up only after $((SECONDS - start)) s"
   [[ $(cat "$work/out") == name\ * ]] || fail "output: $(cat "$work/out")"
   ;;
-killed-guest | killed-host)
+killed-guest | killed-host | stopped-guest | stopped-host)
+  # Killed: its connection ends at once. Stopped: it stays open but silent,
+  # and only the keep-alive tells.
+  halt() { if [[ $check == killed-* ]]; then stop "$1"; else kill -STOP "$1"; fi; }
   "$sim" --host Wirt --seed 21 --hands 100000000 --port "$port" >"$work/host" 2>&1 &
   host=$!
   pids+=("$host")
-  wait_for "$work/host" '^state 7 ' 5 || fail "the host did not open its session"
+  wait_for "$work/host" '^state 7 ' 5 || fail "the host did not open its session: $(tail -n 3 "$work/host")"
   "$sim" --join Wirt --address 127.0.0.1 --seed 22 --port "$port" >"$work/guest" 2>&1 &
   guest=$!
   pids+=("$guest")
   wait_for "$work/host" '^join$' 15 || fail "the guest did not join"
   sleep 0.3
-  if [[ $check == killed-guest ]]; then
-    stop "$guest"
+  if [[ $check == *-guest ]]; then
+    halt "$guest"
     wait_for "$work/host" '^leave$' 10 || fail "the host did not notice the guest leaving"
     after=$(grep -A 1 '^leave$' "$work/host" | tail -n 1)
     [[ $after == state\ 7\ * ]] || fail "after leave: $after"
@@ -96,7 +101,8 @@ killed-guest | killed-host)
     kill -0 "$host" || fail "the host did not wait for another player"
     [[ $(tail -n 1 "$work/host") == state\ 7\ * ]] || fail "the host went on: $(tail -n 1 "$work/host")"
   else
-    stop "$host"
+    halt "$host"
+    wait_for "$work/guest" '^leave$' 10 || fail "the guest did not notice the host leaving"
     wait "$guest" || fail "the guest exited $?"
     after=$(grep -A 1 '^leave$' "$work/guest" | tail -n 1)
     [[ $after == state\ 7\ * ]] || fail "after leave: $after"
