@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using soundtest::Bytes;
 
 std::string FreshFolder(const std::string& name) {
-  const std::string dir = soundtest::FixtureDir() + "/" + name + "-" + std::to_string(getpid());
+  std::string dir = soundtest::FixtureDir() + "/" + name + "-" + std::to_string(getpid());
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
