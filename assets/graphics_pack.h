@@ -31,7 +31,7 @@ using GraphicsProgress = std::function<void(int item)>;
 void LoadGraphics(const std::string& path, TImageList& koartn, const GraphicsProgress& progress = {});
 
 // The same for a pack already in memory; `name` is the file name errors show.
-void LoadGraphicsFrom(std::span<const std::uint8_t> pack, const std::string& name, TImageList& koartn,
+void LoadGraphicsFrom(std::span<const std::uint8_t> bytes, const std::string& name, TImageList& koartn,
                       const GraphicsProgress& progress = {});
 
 // A card picture's base: the JPEG photograph that starts at stream[0], as a new

@@ -35,5 +35,5 @@ int main(int argc, char** argv) {
   kolbet::TMainForm mainForm(arguments);
   loadPics.SetMainForm(&mainForm);
   loadPics.show();
-  return app.exec();
+  return kolbet::TApplication::exec();
 }

@@ -166,7 +166,7 @@ class TMainForm final : public QWidget {
   void SessionOpened();
   void LayOut();
   void RequestFrame();
-  void DrawFrame(bool present_now);
+  void DrawFrame(bool presentNow);
   TSoundBank* LiveBank();
   void OpenRulesPage();
 

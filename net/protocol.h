@@ -32,7 +32,7 @@ enum : std::int32_t {
 // Field k of a message: the little-endian signed 32-bit integer at byte 4 * k.
 // The caller makes sure that the message holds it.
 inline std::int32_t MessageField(const std::uint8_t* data, int k) {
-  const std::uint8_t* at = data + 4 * k;
+  const std::uint8_t* at = data + 4 * static_cast<std::ptrdiff_t>(k);
   return static_cast<std::int32_t>(std::uint32_t{at[0]} | std::uint32_t{at[1]} << 8 |
                                    std::uint32_t{at[2]} << 16 | std::uint32_t{at[3]} << 24);
 }

@@ -21,7 +21,7 @@ namespace {
 
 // What may wait for the game while its thread is held; a peer that sends more
 // than that meanwhile is cut off rather than let memory grow.
-constexpr std::size_t MaxWaitingBytes = 8 * 1024 * 1024;
+constexpr std::size_t MaxWaitingBytes = std::size_t{8} * 1024 * 1024;
 constexpr std::size_t MaxWaiting = 65536;
 // The longest player name handed to the session, in characters.
 constexpr qsizetype MaxPlayerName = 1024;
@@ -101,7 +101,7 @@ struct TDXPlay::Receiver {
 
   // The receiving thread: whenever something waits, hands the draining over
   // to the user-interface thread and waits until it is done.
-  void Run(QObject* ui, std::function<void()> drain) {
+  void Run(QObject* ui, const std::function<void()>& drain) {
     std::unique_lock lock(Mutex);
     for (;;) {
       Changed.wait(lock, [&] { return Stopping || !Waiting.empty(); });

@@ -5,11 +5,11 @@
 
 namespace kolbet {
 
-QRect ScaleRect(const QRect& r, double scale) {
-  const int left = static_cast<int>(std::lround(r.x() * scale));
-  const int top = static_cast<int>(std::lround(r.y() * scale));
-  const int right = static_cast<int>(std::lround((r.x() + r.width()) * scale));
-  const int bottom = static_cast<int>(std::lround((r.y() + r.height()) * scale));
+QRect ScaleRect(const QRect& surfaceRect, double scale) {
+  const int left = static_cast<int>(std::lround(surfaceRect.x() * scale));
+  const int top = static_cast<int>(std::lround(surfaceRect.y() * scale));
+  const int right = static_cast<int>(std::lround((surfaceRect.x() + surfaceRect.width()) * scale));
+  const int bottom = static_cast<int>(std::lround((surfaceRect.y() + surfaceRect.height()) * scale));
   return QRect(left, top, right - left, bottom - top);
 }
 

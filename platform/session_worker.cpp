@@ -17,9 +17,9 @@ using namespace std::chrono_literals;
 // Joiners greeted at once at most; a newer one takes the place of the oldest.
 constexpr std::size_t MaxGreetings = 8;
 // Bytes Qt may read ahead of the frame reader; a frame is at most ~64 KiB.
-constexpr qint64 ReadAhead = 256 * 1024;
+constexpr qint64 ReadAhead = qint64{256} * 1024;
 // A peer that lets this much pile up unsent is not taking anything any more.
-constexpr qint64 MaxUnsent = 4 * 1024 * 1024;
+constexpr qint64 MaxUnsent = qint64{4} * 1024 * 1024;
 
 }  // namespace
 
@@ -116,8 +116,8 @@ void SessionTransport::Worker::Readable(QTcpSocket* socket) {
       Cut(socket);
       return;
     }
-    if (socket->bytesAvailable() < static_cast<qint64>(wire::LengthSize + length)) return;
-    const QByteArray frame = socket->read(static_cast<qint64>(wire::LengthSize + length));
+    if (socket->bytesAvailable() < static_cast<qint64>(wire::LengthSize) + length) return;
+    const QByteArray frame = socket->read(static_cast<qint64>(wire::LengthSize) + length);
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(frame.constData());
     const auto type = static_cast<wire::FrameType>(bytes[wire::LengthSize]);
     if (!Frame(socket, type, bytes + wire::LengthSize + 1, length - 1)) return;

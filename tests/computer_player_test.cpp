@@ -242,6 +242,17 @@ TEST(ChooseTrumpAnswer, TopCardWinsElseCheapestTrumpElseSlotZero) {
     EXPECT_TRUE(g.Events().empty());
   }
   {
+    // Two trumps of the announced rank are worth the same: the earlier slot plays.
+    RecordingGame g;
+    g.game.Settings.Skill = 4;
+    g.game.Table.AnnouncedCard = announced;
+    TSeat seat = SeatWith({C(Hirz, Sima), C(Oachl, Unta), C(Schoelln, Baua), C(Hirz, Unta), C(Oachl, Ochta)});
+    ChooseTrumpAnswer(g.game, seat, announced);
+    EXPECT_EQ(seat.TrickCard, C(Oachl, Unta));
+    EXPECT_EQ(seat.Hand[1], NoCard);
+    EXPECT_EQ(seat.Hand[3], C(Hirz, Unta));
+  }
+  {
     RecordingGame g;
     g.game.Settings.Skill = 4;
     g.game.Table.AnnouncedCard = announced;

@@ -27,7 +27,7 @@ std::string MakeOnce(const std::string& dir, const std::string& key, const std::
   std::filesystem::create_directories(dir);
   char hash[32];
   std::snprintf(hash, sizeof hash, "%016zx", std::hash<std::string>{}(key));
-  const std::string file = dir + "/" + hash + "." + ext;
+  std::string file = dir + "/" + hash + "." + ext;
   if (!std::filesystem::exists(file)) {
     // Tests run in parallel processes: make the file under a name of our own,
     // then move it into place in one step.

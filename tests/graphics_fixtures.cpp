@@ -8,7 +8,7 @@
 namespace kolbet::test {
 
 std::string FixtureDir() {
-  const std::string dir = KOLBET_FIXTURE_DIR;
+  std::string dir = KOLBET_FIXTURE_DIR;
   std::filesystem::create_directories(dir);
   return dir;
 }

@@ -42,12 +42,12 @@ TEST(PackWriter, OffsetsPointAtEachStreamAndEqualStreamsShareOne) {
   for (int k = 39; k < PackEntryCount; ++k) streams[k] = {'G', 'I', 'F', '8', '9', 'a'};
   const Bytes pack = WritePack(streams);
   for (int k = 0; k < PackEntryCount; ++k) {
-    const std::uint32_t at = U32(pack, 4 * k);
+    const std::uint32_t at = U32(pack, 4 * std::size_t(k));
     ASSERT_GE(at, 288u) << k;
     ASSERT_LE(at + streams[k].size(), pack.size()) << k;
     EXPECT_TRUE(std::equal(streams[k].begin(), streams[k].end(), pack.begin() + at)) << k;
   }
-  EXPECT_EQ(U32(pack, 4 * 39), U32(pack, 4 * 71));
+  EXPECT_EQ(U32(pack, std::size_t{4} * 39), U32(pack, std::size_t{4} * 71));
   EXPECT_EQ(pack.size(), 288u + 39 * 3 + 6);  // the shared overlay stored once
 
   streams[5].clear();

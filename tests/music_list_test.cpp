@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 using soundtest::Bytes;
 
 std::string FreshFolder(const std::string& name) {
-  const std::string dir = soundtest::FixtureDir() + "/" + name + "-" + std::to_string(getpid());
+  std::string dir = soundtest::FixtureDir() + "/" + name + "-" + std::to_string(getpid());
   fs::remove_all(dir);
   fs::create_directories(dir);
   return dir;
@@ -69,11 +69,18 @@ TEST(MusicList, ChoosingMusicLoadsAndStartsIt) {
   list.Selected = static_cast<int>(std::find(list.Entries.begin(), list.Entries.end(), "Landler") -
                                    list.Entries.begin());
   TSettings settings;
+  const SoundBuffer fromBank = bank.Item(ItemMusic).MainBuffer;
   DmusiChange(bank, list, settings, dir);
   const SoundBuffer music = bank.Item(ItemMusic).MainBuffer;
   EXPECT_EQ(bank.Item(ItemMusic).Wave.Data, ReadWave(landler).Data);
   EXPECT_TRUE(sound.IsPlaying(music));
   EXPECT_TRUE(bank.Item(ItemMusic).Looped);
+  // The main buffer was made anew from the music file: it holds the second of
+  // the file, so it takes a position past the end of the bank's half second.
+  EXPECT_NE(music, fromBank);
+  sound.Stop(music);
+  sound.SetPosition(music, 16000);
+  EXPECT_EQ(sound.Position(music), 16000u);
 
   // Music off: the choice is loaded but not started.
   settings.MusicVolume = -1;

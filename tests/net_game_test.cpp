@@ -24,7 +24,7 @@ constexpr int C(int suit, int rank) { return MakeCard(suit, rank); }
 
 std::string Describe(const Bytes& m) {
   if (m.size() == StatusSize) return "status";
-  const auto field = [&](int k) { return static_cast<std::int32_t>(m[4 * k] | m[4 * k + 1] << 8 | m[4 * k + 2] << 16 | m[4 * k + 3] << 24); };
+  const auto field = [&](int k) { return static_cast<std::int32_t>(m[4 * std::size_t(k)] | m[4 * std::size_t(k) + 1] << 8 | m[4 * std::size_t(k) + 2] << 16 | m[4 * std::size_t(k) + 3] << 24); };
   return "cmd " + std::to_string(field(1)) + " " + std::to_string(field(2));
 }
 

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     char buffer[4096];
     const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
     if (got <= 0) {
-      app.quit();
+      QCoreApplication::quit();
       return;
     }
     pending.append(buffer, static_cast<std::size_t>(got));
@@ -111,5 +111,5 @@ int main(int argc, char** argv) {
       Obey(play, line);
     }
   });
-  return app.exec();
+  return QCoreApplication::exec();
 }

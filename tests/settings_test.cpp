@@ -172,7 +172,7 @@ TEST(Settings, ADamagedFileCountsAsAbsentAndIsKeptAsideBySaving) {
   SaveOptions(settings, list);
   EXPECT_EQ(Text(path + ".damaged"), "[General\nSkill=4\n");
   EXPECT_NE(Text(path).find("\nSkill=2\n"), std::string::npos);
-  EXPECT_EQ(Text(path).find("4"), std::string::npos) << Text(path);
+  EXPECT_EQ(Text(path).find('4'), std::string::npos) << Text(path);
 }
 
 // Runs `body` in a child process and returns its exit status (-signal when

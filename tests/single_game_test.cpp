@@ -8,6 +8,7 @@
 #include "rules/cards.h"
 #include "rules/deal.h"
 #include "rules/scoring.h"
+#include "rules/tricks.h"
 #include "tests/test_game.h"
 
 using namespace kolbet;
@@ -229,6 +230,16 @@ TEST(Tricks, PacingOfATrickTheComputerTakes) {
   EXPECT_EQ(t.OpponentSeat.Tricks, 1);
   EXPECT_EQ(t.PlayerSeat.TrickCard, NoCard);
   EXPECT_EQ(t.OpponentSeat.TrickCard, C(Hirz, Sima));
+}
+
+// Each of the 17 draws names its own curse: 32 to 41, then 70 to 76.
+TEST(Tricks, EveryDrawOfTheCurseNamesItsItem) {
+  const int curses[17] = {32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 70, 71, 72, 73, 74, 75, 76};
+  for (int r = 0; r < 17; ++r) {
+    RecordingGame g;
+    g.game.Random.Seed = kolbet::test::SeedDrawing(17, r);
+    EXPECT_EQ(RandomCurse(g.game), curses[r]) << "draw " << r;
+  }
 }
 
 TEST(Tricks, PressesThatDoNothing) {

@@ -49,11 +49,13 @@ TEST(BankFile, ReadsEveryValueTypeAndItemForm) {
       .Short("maxplayingcount").Int32(-3).Short("Frequency").Int32(22050).Byte(0);
   // Item 3: led by a 4-byte integer; looped written as identifier "False", limit in 2 bytes.
   w.Int32(1 << 20).Byte(1).Short("Looped").Ident("False").Short("MaxPlayingCount").Int16(300).Byte(0);
+  // Item 4: a negative limit in 2 bytes.
+  w.Byte(1).Short("MaxPlayingCount").Int16(-2).Byte(0);
   w.Byte(0);
   w.Short("Tail").Int8(0).Byte(0).Byte(0);
 
   const auto items = ParseSoundBank(w.Out);
-  ASSERT_EQ(items.size(), 4u);
+  ASSERT_EQ(items.size(), 5u);
   EXPECT_EQ(items[0].Name, "Gria Sima");
   EXPECT_TRUE(items[0].Looped);
   EXPECT_EQ(items[0].MaxPlayingCount, 2);
@@ -67,6 +69,7 @@ TEST(BankFile, ReadsEveryValueTypeAndItemForm) {
   EXPECT_EQ(items[2].MaxPlayingCount, 0);
   EXPECT_FALSE(items[3].Looped);
   EXPECT_EQ(items[3].MaxPlayingCount, 300);
+  EXPECT_EQ(items[4].MaxPlayingCount, 0);
 }
 
 TEST(BankFile, LongResourceNamesAndEmptyLists) {

@@ -13,7 +13,7 @@ namespace {
 // A bank of 78 items, each a 1-second 22050 Hz 16-bit mono wave of silence,
 // written in the bank format by hand.
 std::string MakeStandInBank() {
-  const std::string path = std::filesystem::temp_directory_path() / "kolbet-bench.snd";
+  std::string path = std::filesystem::temp_directory_path() / "kolbet-bench.snd";
   std::string out = std::string("\xFF\x0A\x00", 3) + "KOLBET" + std::string(7, '\0') + "TPF0";
   auto shortString = [&](const std::string& s) { out += static_cast<char>(s.size()); out += s; };
   auto le32 = [&](std::uint32_t v) { for (int i = 0; i < 4; ++i) out += static_cast<char>(v >> (8 * i)); };

@@ -9,7 +9,7 @@
 namespace kolbet::soundtest {
 
 std::string FixtureDir() {
-  const std::string dir = KOLBET_SOUND_FIXTURE_DIR;
+  std::string dir = KOLBET_SOUND_FIXTURE_DIR;
   std::filesystem::create_directories(dir);
   return dir;
 }
@@ -124,7 +124,7 @@ Bytes ToneBank(int count, double seconds) {
 std::string TempFile(const std::string& name, const Bytes& bytes) {
   const std::string dir = FixtureDir() + "/tmp-" + std::to_string(getpid());
   std::filesystem::create_directories(dir);
-  const std::string path = dir + "/" + name;
+  std::string path = dir + "/" + name;
   WriteFile(path, bytes);
   return path;
 }

@@ -72,6 +72,11 @@ TEST(Wave, ChunkOrderIsFreeAndUnknownChunksAreSkipped) {
     EXPECT_EQ(wave.Data, plain.Data);
   }
 
+  // Of two "data" chunks the last one holds the samples, in either order.
+  const Chunk otherData{"data", Bytes{1, 2, 3, 4, 5, 6}};
+  EXPECT_EQ(ReadWave(soundtest::JoinChunks({fmt, otherData, data})).Data, plain.Data);
+  EXPECT_EQ(ReadWave(soundtest::JoinChunks({data, fmt, otherData})).Data, otherData.Body);
+
   // No pad byte is skipped after a chunk of odd size: the next header starts
   // right after its body.
   const Chunk odd{"junk", Bytes{9, 9, 9}};

@@ -68,7 +68,7 @@ class WindowTest : public ::testing::Test {
   // shows the main window as the loading window would.
   void Start(const std::set<std::string>& missing = {}, bool show = true) {
     for (const char* file : DataFiles)
-      if (!missing.count(file) && !fs::exists(Home / "run" / file)) fs::create_symlink(fs::path(KOLBET_RUN_DIR) / file, Home / "run" / file);
+      if (!missing.contains(file) && !fs::exists(Home / "run" / file)) fs::create_symlink(fs::path(KOLBET_RUN_DIR) / file, Home / "run" / file);
     TMainFormSeams seams;
     seams.OpenDevice = false;
     seams.Sound = &Recorder.sound;

@@ -69,7 +69,7 @@ int RunNetworkSeat(const NetSimOptions& options, Transcript& transcript) {
     play.Close();
     transcript.End(game.Table);
     FlushOut(transcript);
-    app.exit(0);
+    QCoreApplication::exit(0);
   };
   play.OnError = [](const std::exception& error) { std::fprintf(stderr, "kolbet-sim: %s\n", error.what()); };
   play.OnAddPlayer = [&](TDXPlay& sender, const TDXPlayPlayer& player) {
@@ -123,7 +123,7 @@ int RunNetworkSeat(const NetSimOptions& options, Transcript& transcript) {
   seat.Opened();
   FlushOut(transcript);
   if (seat.Finished()) finish();
-  if (!done) app.exec();
+  if (!done) QCoreApplication::exec();
   return 0;
 }
 

@@ -164,6 +164,7 @@ std::vector<QImage> RenderCards(const Fonts& fonts, const QString& deckFile) {
   font.setPixelSize(24);
   font.setHintingPreference(QFont::PreferNoHinting);
   std::vector<QImage> cards;
+  cards.reserve(CardCount + 1);
   for (int card = 0; card < CardCount; ++card) cards.push_back(RenderFace(deck, card, font));
   cards.push_back(RenderBack());
   return cards;

@@ -173,7 +173,8 @@ IndexedPicture ReduceColours(const QImage& source, bool keepKey) {
   out.palette.resize(256, 0xFF000000);
   if (keepKey) out.palette[255] = KeyBlue;
 
-  std::vector<int> errNow(3 * (out.width + 2)), errNext(3 * (out.width + 2));
+  const std::size_t errSize = 3 * static_cast<std::size_t>(out.width + 2);
+  std::vector<int> errNow(errSize), errNext(errSize);
   for (int y = 0; y < out.height; ++y) {
     const QRgb* line = reinterpret_cast<const QRgb*>(img.constScanLine(y));
     std::fill(errNext.begin(), errNext.end(), 0);

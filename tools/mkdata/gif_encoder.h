@@ -21,7 +21,7 @@ struct IndexedPicture {
 // are kept exactly; otherwise a median cut picks the palette and the pixels
 // are dithered onto it. With `keepKey`, pure-blue pixels stay exactly
 // pure blue and no other pixel becomes pure blue.
-IndexedPicture ReduceColours(const QImage& picture, bool keepKey);
+IndexedPicture ReduceColours(const QImage& source, bool keepKey);
 
 // A single-image GIF: GIF89a with a graphic control extension when the picture
 // has a transparent index, GIF87a otherwise.

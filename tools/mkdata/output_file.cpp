@@ -30,7 +30,7 @@ void WriteFileAtomically(const std::string& path, const Bytes& bytes) {
       const std::string why = Reason();
       ::close(fd);
       ::unlink(temp.c_str());
-      throw std::runtime_error("cannot write " + path + ": " + why);
+      throw std::runtime_error(std::string("cannot write ").append(path).append(": ").append(why));
     }
     done += static_cast<std::size_t>(n);
   }

@@ -36,34 +36,34 @@ Bytes WriteWave(const Pcm16& pcm) {
   return out;
 }
 
-Pcm16 ReadPcm16Wave(const Bytes& b) {
-  if (b.size() < 12 || !TagAt(b, 0, "RIFF") || !TagAt(b, 8, "WAVE"))
+Pcm16 ReadPcm16Wave(const Bytes& wave) {
+  if (wave.size() < 12 || !TagAt(wave, 0, "RIFF") || !TagAt(wave, 8, "WAVE"))
     throw std::runtime_error("not a RIFF WAVE file");
   Pcm16 pcm;
   bool haveFormat = false;
   std::size_t at = 12;
-  while (at + 8 <= b.size()) {
-    const std::uint32_t size = U32At(b, at + 4);
+  while (at + 8 <= wave.size()) {
+    const std::uint32_t size = U32At(wave, at + 4);
     const std::size_t body = at + 8;
-    if (TagAt(b, at, "fmt ")) {
-      if (size < 16 || body + 16 > b.size()) throw std::runtime_error("wave format chunk too short");
-      if (U16At(b, body) != 1 || U16At(b, body + 14) != 16)
+    if (TagAt(wave, at, "fmt ")) {
+      if (size < 16 || body + 16 > wave.size()) throw std::runtime_error("wave format chunk too short");
+      if (U16At(wave, body) != 1 || U16At(wave, body + 14) != 16)
         throw std::runtime_error("wave is not 16-bit PCM");
-      pcm.channels = static_cast<int>(U16At(b, body + 2));
-      pcm.rate = static_cast<int>(U32At(b, body + 4));
+      pcm.channels = static_cast<int>(U16At(wave, body + 2));
+      pcm.rate = static_cast<int>(U32At(wave, body + 4));
       if (pcm.channels < 1) throw std::runtime_error("wave has no channels");
       haveFormat = true;
-    } else if (TagAt(b, at, "data")) {
+    } else if (TagAt(wave, at, "data")) {
       if (!haveFormat) throw std::runtime_error("wave data before its format");
-      std::size_t bytes = b.size() - body;
+      std::size_t bytes = wave.size() - body;
       if (size < bytes) bytes = size;
-      bytes -= bytes % (2 * pcm.channels);
+      bytes -= bytes % (2 * static_cast<std::size_t>(pcm.channels));
       pcm.samples.resize(bytes / 2);
       for (std::size_t i = 0; i < pcm.samples.size(); ++i)
-        pcm.samples[i] = static_cast<std::int16_t>(U16At(b, body + 2 * i));
+        pcm.samples[i] = static_cast<std::int16_t>(U16At(wave, body + 2 * i));
       return pcm;
     }
-    if (size > b.size() - body) break;
+    if (size > wave.size() - body) break;
     at = body + size + (size & 1);
   }
   throw std::runtime_error("wave without sample data");
