@@ -28,3 +28,21 @@ bench: build
 
 clean:
 	rm -rf $(BUILD_DIR)
+
+# --- fuzz targets ---
+# `make fuzz` builds the libFuzzer targets with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz/; `make fuzz-run` runs each over its
+# corpus for FUZZ_SECONDS (fuzz/run-all).
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 40
+FUZZ_FLAGS    = -fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+
+.PHONY: fuzz fuzz-run
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" -DKOLBET_FUZZ=ON
+	nice -n 5 cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz-all
+
+fuzz-run: fuzz
+	fuzz/run-all $(FUZZ_SECONDS)
