@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include <sys/stat.h>
@@ -15,13 +16,21 @@
 
 namespace {
 
+std::string Folder;
 std::string ConfigFile;
+
+void RemoveFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(Folder, ignored);
+}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   char folder[] = "/tmp/kolbet-fuzz-settings-XXXXXX";
   if (mkdtemp(folder) == nullptr) std::abort();
+  Folder = folder;
+  std::atexit(RemoveFolder);
   setenv("XDG_CONFIG_HOME", folder, 1);
   const std::string drn = std::string(folder) + "/DRN";
   mkdir(drn.c_str(), 0700);
