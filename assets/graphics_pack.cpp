@@ -64,26 +64,29 @@ class SharedOverlays {
  public:
   explicit SharedOverlays(const Pack& pack) : Of(pack) {}
   ~SharedOverlays() {
-    for (const auto& [offset, overlay] : Known) Of.Budget.GiveBackPixels(PixelsOf(overlay));
+    for (const auto& [offset, known] : Known) Of.Budget.GiveBackPixels(PixelsOf(known.Overlay));
   }
   SharedOverlays(const SharedOverlays&) = delete;
   SharedOverlays& operator=(const SharedOverlays&) = delete;
 
   const TPicture& For(int entry, const TPicture& card) {
-    auto known = Known.find(Of.Offset(entry));
-    if (known != Known.end() && known->second.Width >= card.Width && known->second.Height >= card.Height) {
-      return known->second;
-    }
+    Decoded& known = Known[Of.Offset(entry)];
+    if (known.MaxWidth >= card.Width && known.MaxHeight >= card.Height) return known.Overlay;
     TPicture overlay = Of.Gif(entry, card.Width, card.Height);
-    if (known == Known.end()) return Known.emplace(Of.Offset(entry), std::move(overlay)).first->second;
-    Of.Budget.GiveBackPixels(PixelsOf(known->second));
-    known->second = std::move(overlay);
-    return known->second;
+    Of.Budget.GiveBackPixels(PixelsOf(known.Overlay));
+    known = {std::move(overlay), card.Width, card.Height};
+    return known.Overlay;
   }
 
  private:
+  // An overlay and the size it was cut to (nothing decoded yet: 0 × 0).
+  struct Decoded {
+    TPicture Overlay;
+    int MaxWidth = 0;
+    int MaxHeight = 0;
+  };
   const Pack& Of;
-  std::map<std::int32_t, TPicture> Known;
+  std::map<std::int32_t, Decoded> Known;
 };
 
 // Pictures without a key colour show every pixel, unpainted GIF pixels too.
