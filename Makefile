@@ -30,7 +30,7 @@ bench: build
 	$(BUILD_DIR)/kolbet-bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
 
 # --- clean build: warnings as errors, sanitizers, clang-tidy ---
 # The whole suite once more, built with AddressSanitizer and
@@ -54,3 +54,21 @@ test-asan: deps
 # read through build/'s compile commands; any finding fails.
 tidy: build
 	scripts/run-tidy $(BUILD_DIR) $(JOBS)
+
+# --- fuzz targets ---
+# `make fuzz` builds the libFuzzer targets with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in build-fuzz/; `make fuzz-run` runs each over its
+# corpus for FUZZ_SECONDS (fuzz/run-all).
+FUZZ_DIR     ?= build-fuzz
+FUZZ_SECONDS ?= 40
+FUZZ_FLAGS    = -fsanitize=address,undefined,fuzzer-no-link -fno-sanitize-recover=undefined -fno-omit-frame-pointer
+
+.PHONY: fuzz fuzz-run
+
+fuzz: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" -DKOLBET_FUZZ=ON
+	nice -n 5 cmake --build $(FUZZ_DIR) -j $(JOBS) --target fuzz-all
+
+fuzz-run: fuzz
+	fuzz/run-all $(FUZZ_SECONDS)

@@ -98,7 +98,7 @@ bool HasGifSignature(std::span<const std::uint8_t> data) {
   return upper(data[0]) == 'G' && upper(data[1]) == 'I' && upper(data[2]) == 'F';
 }
 
-TPicture DecodeGif(std::span<const std::uint8_t> data) {
+TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget, int maxWidth, int maxHeight) {
   if (!HasGifSignature(data)) throw InvalidSignature();
   Source source{data};
   int openError = 0;
@@ -144,17 +144,26 @@ TPicture DecodeGif(std::span<const std::uint8_t> data) {
     background = Rgb(c.Red, c.Green, c.Blue);
   }
   TPicture picture;
-  picture.Width = static_cast<int>(width);
-  picture.Height = static_cast<int>(height);
-  picture.Pixels.assign(static_cast<std::size_t>(width) * height, background & 0x00FFFFFFu);
+  picture.Width = static_cast<int>(std::min<long long>(width, std::max(maxWidth, 1)));
+  picture.Height = static_cast<int>(std::min<long long>(height, std::max(maxHeight, 1)));
+  const long long kept = static_cast<long long>(picture.Width) * picture.Height;
+  if (budget && !budget->TakePixels(kept)) throw budget->PixelsExceeded();
+  if (budget && !budget->TakeScanPixels(static_cast<long long>(image.Width) * image.Height)) {
+    throw budget->ScanPixelsExceeded();
+  }
+  picture.Pixels.assign(static_cast<std::size_t>(kept), background & 0x00FFFFFFu);
 
+  // Rows and columns beyond the kept part are decoded (the stream goes on
+  // through them) but not stored.
   const std::array<std::uint32_t, 256> palette = PaletteOf(map, transparent);
   std::vector<GifPixelType> line(static_cast<std::size_t>(image.Width));
+  const int columns = std::clamp(picture.Width - image.Left, 0, image.Width);
   for (int n = 0; n < image.Height; ++n) {
     Check(DGifGetLine(gif.get(), line.data(), image.Width));
     const int y = image.Top + (image.Interlace ? InterlacedRow(n, image.Height) : n);
+    if (y >= picture.Height || columns == 0) continue;
     std::uint32_t* out = picture.Pixels.data() + static_cast<std::size_t>(y) * picture.Width + image.Left;
-    for (int x = 0; x < image.Width; ++x) out[x] = palette[line[x]];
+    for (int x = 0; x < columns; ++x) out[x] = palette[line[x]];
   }
   return picture;
 }

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <span>
 
+#include "assets/decode_budget.h"
 #include "assets/picture.h"
+#include "assets/picture_size.h"
 
 namespace kolbet {
 
@@ -27,6 +29,13 @@ bool HasGifSignature(std::span<const std::uint8_t> data);
 // first image, so nothing after the stream's own end is ever read.
 // Throws DataError: "Invalid GIF signature", "Premature end of data",
 // "Invalid GIF data", or the error for an absurd picture size.
-TPicture DecodeGif(std::span<const std::uint8_t> data);
+//
+// A picture that will be cut to a smaller one (an overlay on its card) is
+// decoded only up to `maxWidth` × `maxHeight`: a tiny image on a huge screen
+// then costs no more than the part that is kept. With a `budget` the kept
+// pixels and the image's decoded ones are counted against it, and going beyond
+// it throws its error.
+TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget = nullptr,
+                   int maxWidth = MaxPictureSide, int maxHeight = MaxPictureSide);
 
 }  // namespace kolbet

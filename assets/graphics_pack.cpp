@@ -6,8 +6,10 @@
 
 #include "assets/data_error.h"
 #include "assets/data_file.h"
+#include "assets/decode_budget.h"
 #include "assets/gif_decode.h"
 #include "assets/jpeg_decode.h"
+#include "assets/picture_size.h"
 
 namespace kolbet {
 
@@ -26,6 +28,7 @@ std::int32_t ReadInt32(std::span<const std::uint8_t> bytes, std::size_t at) {
 struct Pack {
   std::span<const std::uint8_t> Bytes;
   const std::string& Name;
+  TDecodeBudget& Budget;
 
   std::int32_t Offset(int entry) const { return ReadInt32(Bytes, static_cast<std::size_t>(entry) * 4); }
 
@@ -40,12 +43,50 @@ struct Pack {
     return Bytes.subspan(static_cast<std::size_t>(offset));
   }
 
-  // A GIF stream may begin 4 bytes after its offset.
-  TPicture Gif(int entry) const {
+  // A GIF stream may begin 4 bytes after its offset; an overlay is decoded
+  // only as far as its card reaches.
+  TPicture Gif(int entry, int maxWidth = MaxPictureSide, int maxHeight = MaxPictureSide) const {
     std::span<const std::uint8_t> stream = Stream(entry);
     if (!HasGifSignature(stream) && stream.size() > 4) stream = stream.subspan(4);
-    return DecodeGif(stream);
+    return DecodeGif(stream, &Budget, maxWidth, maxHeight);
   }
+
+  TPicture Jpeg(int entry) const { return DecodeJpeg(Stream(entry), &Budget); }
+};
+
+long long PixelsOf(const TPicture& picture) { return static_cast<long long>(picture.Width) * picture.Height; }
+
+// Cards often share one overlay (the same outline on every card): such an
+// overlay is decoded once, as large as the cards it has been laid on, and
+// decoded anew only for a larger card. Its pixels go back to the budget when
+// the cards are done.
+class SharedOverlays {
+ public:
+  explicit SharedOverlays(const Pack& pack) : Of(pack) {}
+  ~SharedOverlays() {
+    for (const auto& [offset, known] : Known) Of.Budget.GiveBackPixels(PixelsOf(known.Overlay));
+  }
+  SharedOverlays(const SharedOverlays&) = delete;
+  SharedOverlays& operator=(const SharedOverlays&) = delete;
+
+  const TPicture& For(int entry, const TPicture& card) {
+    Decoded& known = Known[Of.Offset(entry)];
+    if (known.MaxWidth >= card.Width && known.MaxHeight >= card.Height) return known.Overlay;
+    TPicture overlay = Of.Gif(entry, card.Width, card.Height);
+    Of.Budget.GiveBackPixels(PixelsOf(known.Overlay));
+    known = {std::move(overlay), card.Width, card.Height};
+    return known.Overlay;
+  }
+
+ private:
+  // An overlay and the size it was cut to (nothing decoded yet: 0 × 0).
+  struct Decoded {
+    TPicture Overlay;
+    int MaxWidth = 0;
+    int MaxHeight = 0;
+  };
+  const Pack& Of;
+  std::map<std::int32_t, Decoded> Known;
 };
 
 // Pictures without a key colour show every pixel, unpainted GIF pixels too.
@@ -62,7 +103,9 @@ void KeyUnpainted(TPicture& picture) {
 
 }  // namespace
 
-TPicture ComposeCard(std::span<const std::uint8_t> stream) { return DecodeJpeg(stream); }
+TPicture ComposeCard(std::span<const std::uint8_t> stream, TDecodeBudget* budget) {
+  return DecodeJpeg(stream, budget);
+}
 
 void LayOverlay(TPicture& card, const TPicture& overlay) {
   const int width = std::min(card.Width, overlay.Width);
@@ -82,33 +125,34 @@ void LoadGraphicsFrom(std::span<const std::uint8_t> bytes, const std::string& na
     throw DataError("Datei " + name + " ist beschädigt: nur " + std::to_string(bytes.size()) +
                     " Bytes, die Tabelle der Bildanfänge braucht " + std::to_string(PackTableSize));
   }
-  const Pack pack{bytes, name};
+  TDecodeBudget budget(name);
+  const Pack pack{bytes, name, budget};
   auto store = [&](int item, TPicture picture) {
     koartn[item] = std::move(picture);
     if (progress) progress(item);
   };
 
-  // Cards often share one overlay (the same outline on every card): such an
-  // overlay is decoded once and kept until the cards are done.
-  std::map<std::int32_t, TPicture> sharedOverlays;
-  for (int i = 0; i <= CardBackImage; ++i) {
-    TPicture card = ComposeCard(pack.Stream(i));
-    const int entry = OverlayEntry + i;
-    int users = 0;
-    for (int k = OverlayEntry; k <= OverlayEntry + CardBackImage; ++k) users += pack.Offset(k) == pack.Offset(entry);
-    if (users > 1) {
-      auto known = sharedOverlays.find(pack.Offset(entry));
-      if (known == sharedOverlays.end()) known = sharedOverlays.emplace(pack.Offset(entry), pack.Gif(entry)).first;
-      LayOverlay(card, known->second);
-    } else {
-      LayOverlay(card, pack.Gif(entry));
+  {
+    SharedOverlays shared(pack);
+    for (int i = 0; i <= CardBackImage; ++i) {
+      TPicture card = ComposeCard(pack.Stream(i), &budget);
+      const int entry = OverlayEntry + i;
+      int users = 0;
+      for (int k = OverlayEntry; k <= OverlayEntry + CardBackImage; ++k) users += pack.Offset(k) == pack.Offset(entry);
+      if (users > 1) {
+        LayOverlay(card, shared.For(entry, card));
+      } else {
+        const TPicture overlay = pack.Gif(entry, card.Width, card.Height);
+        LayOverlay(card, overlay);
+        budget.GiveBackPixels(PixelsOf(overlay));
+      }
+      store(i, std::move(card));
     }
-    store(i, std::move(card));
   }
   TPicture title = pack.Gif(TitleImage);
   MakeOpaque(title);
   store(TitleImage, std::move(title));
-  store(TableImage, DecodeJpeg(pack.Stream(TableImage)));
+  store(TableImage, pack.Jpeg(TableImage));
   for (int i = LeftEdgeUnderImage; i <= WaitingImage; ++i) {
     TPicture picture = pack.Gif(i);
     if (DrawnWithKeyColour(i)) {

@@ -7,12 +7,25 @@
 //   entry 35..38  GIF  pictures 35..38        entry 39..71  GIF overlay of item k - 39
 //
 // A GIF stream may also start 4 bytes after its offset.
+//
+// Bounds on a pack, far beyond what the game's own pack needs (39 pictures of
+// at most 640 × 480, 3.4 million pixels kept, 6 million decoded with the
+// overlays):
+//   - the file: 256 MiB at most ("Datei NAME ist zu groß");
+//   - each picture: 16384 pixels a side and 4096 × 4096 pixels in all
+//     ("Ungültige Bildgröße W × H Pixel"); an overlay is kept only as large as
+//     its card, and an overlay shared by several cards is decoded once;
+//   - each JPEG: 100 scans ("JPEG-Fehler: mehr als 100 Scans");
+//   - the whole pack: 64 Mi pixels kept at once and 256 Mi pixels of decoding
+//     work, a JPEG's pixels counted once per scan ("Datei NAME ist zu groß: ...",
+//     see assets/decode_budget.h).
 
 #include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
 
+#include "assets/decode_budget.h"
 #include "assets/picture.h"
 
 namespace kolbet {
@@ -35,8 +48,8 @@ void LoadGraphicsFrom(std::span<const std::uint8_t> bytes, const std::string& na
                       const GraphicsProgress& progress = {});
 
 // A card picture's base: the JPEG photograph that starts at stream[0], as a new
-// picture of the photograph's size.
-TPicture ComposeCard(std::span<const std::uint8_t> stream);
+// picture of the photograph's size, counted against `budget` when given.
+TPicture ComposeCard(std::span<const std::uint8_t> stream, TDecodeBudget* budget = nullptr);
 
 // Lays a decoded GIF overlay on `card` at (0, 0): its painted pixels replace
 // the card's, its unpainted ones (transparent index) leave the photograph

@@ -57,14 +57,46 @@ void CmykRowToPixels(const JSAMPLE* row, int width, bool inverted, std::uint32_t
   }
 }
 
-enum class Outcome { Done, JpegError, BadSize, NoMemory };
+// Called by libjpeg as it works through the stream, at least once per row of
+// blocks: a new scan is counted here, and the decoding stopped (through
+// error_exit, like a fatal error) when there are too many or the budget is
+// spent.
+enum class Stop { None, TooManyScans, OverScanPixels };
+
+struct ProgressMonitor {
+  jpeg_progress_mgr Base;
+  TDecodeBudget* Budget = nullptr;
+  long long Pixels = 0;
+  int Scan = 0;
+  Stop Reason = Stop::None;
+};
+
+void MonitorProgress(j_common_ptr info) {
+  auto* monitor = reinterpret_cast<ProgressMonitor*>(info->progress);
+  const int scan = reinterpret_cast<j_decompress_ptr>(info)->input_scan_number;
+  if (scan == monitor->Scan) return;
+  monitor->Scan = scan;
+  if (scan > MaxJpegScans) {
+    monitor->Reason = Stop::TooManyScans;
+  } else if (monitor->Budget && !monitor->Budget->TakeScanPixels(monitor->Pixels)) {
+    monitor->Reason = Stop::OverScanPixels;
+  } else {
+    return;
+  }
+  ErrorExit(info);
+}
+
+enum class Outcome { Done, JpegError, BadSize, NoMemory, TooManyScans, OverPixels, OverScanPixels };
 
 // Everything that can longjmp lives in this function; it holds only C objects
 // and writes its result through the references.
-Outcome Decode(std::span<const std::uint8_t> data, TPicture& picture, int& code, long long& width,
-               long long& height) {
+Outcome Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, TPicture& picture, int& code,
+               long long& width, long long& height) {
   jpeg_decompress_struct info;
   ErrorManager errors;
+  ProgressMonitor monitor;
+  monitor.Base.progress_monitor = MonitorProgress;
+  monitor.Budget = budget;
   info.err = jpeg_std_error(&errors.Base);
   errors.Base.error_exit = ErrorExit;
   errors.Base.emit_message = EmitMessage;
@@ -72,10 +104,13 @@ Outcome Decode(std::span<const std::uint8_t> data, TPicture& picture, int& code,
 
   if (setjmp(errors.Jump)) {
     jpeg_destroy_decompress(&info);
+    if (monitor.Reason == Stop::TooManyScans) return Outcome::TooManyScans;
+    if (monitor.Reason == Stop::OverScanPixels) return Outcome::OverScanPixels;
     code = errors.Code;
     return Outcome::JpegError;
   }
   jpeg_create_decompress(&info);
+  info.progress = &monitor.Base;
   jpeg_mem_src(&info, data.data(), static_cast<unsigned long>(data.size()));
   jpeg_read_header(&info, TRUE);
 
@@ -84,6 +119,11 @@ Outcome Decode(std::span<const std::uint8_t> data, TPicture& picture, int& code,
   if (!PictureSizeAllowed(width, height)) {
     jpeg_destroy_decompress(&info);
     return Outcome::BadSize;
+  }
+  monitor.Pixels = width * height;
+  if (budget && !budget->TakePixels(width * height)) {
+    jpeg_destroy_decompress(&info);
+    return Outcome::OverPixels;
   }
 
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
@@ -124,17 +164,23 @@ Outcome Decode(std::span<const std::uint8_t> data, TPicture& picture, int& code,
 
 }  // namespace
 
-TPicture DecodeJpeg(std::span<const std::uint8_t> data) {
+TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget) {
   TPicture picture;
   int code = 0;
   long long width = 0, height = 0;
-  switch (Decode(data, picture, code, width, height)) {
+  switch (Decode(data, budget, picture, code, width, height)) {
     case Outcome::Done:
       return picture;
     case Outcome::JpegError:
       throw DataError("JPEG-Fehler #" + std::to_string(code));
     case Outcome::BadSize:
       throw BadPictureSize(width, height);
+    case Outcome::TooManyScans:
+      throw DataError("JPEG-Fehler: mehr als " + std::to_string(MaxJpegScans) + " Scans");
+    case Outcome::OverPixels:
+      throw budget->PixelsExceeded();
+    case Outcome::OverScanPixels:
+      throw budget->ScanPixelsExceeded();
     case Outcome::NoMemory:
       break;
   }

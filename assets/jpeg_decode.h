@@ -1,9 +1,14 @@
 #pragma once
 // JPEG decoding with libjpeg (libjpeg-turbo).
+//
+// A progressive JPEG may repeat its scans without end, and libjpeg only warns
+// about that while every repeat costs a pass over the whole picture; a real
+// photograph has about ten scans, so more than MaxJpegScans is refused.
 
 #include <cstdint>
 #include <span>
 
+#include "assets/decode_budget.h"
 #include "assets/picture.h"
 
 namespace kolbet {
@@ -12,7 +17,11 @@ namespace kolbet {
 // photograph's full size. Bytes after the stream's end are not looked at.
 // Colour, grayscale and CMYK photographs all come out as RGB.
 // Throws DataError "JPEG-Fehler #N" (N = libjpeg's message code) for bad data,
-// a stream that ends early included, and for an absurd picture size.
-TPicture DecodeJpeg(std::span<const std::uint8_t> data);
+// a stream that ends early included, and for an absurd picture size;
+// "JPEG-Fehler: mehr als 100 Scans" beyond MaxJpegScans. With a `budget` the
+// picture's pixels and, once per scan, its decoding work are counted against
+// it, and going beyond it throws its error.
+inline constexpr int MaxJpegScans = 100;
+TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget = nullptr);
 
 }  // namespace kolbet

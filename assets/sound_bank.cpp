@@ -57,7 +57,7 @@ void TSoundBank::MakeMainBuffer(TSoundItem& item) {
 }
 
 void TSoundBank::LoadSoundBank(const std::string& fileName) {
-  std::vector<TBankEntry> entries = ParseSoundBank(ReadFileBytes(fileName));
+  std::vector<TBankEntry> entries = ParseSoundBank(ReadFileBytes(fileName, MaxBankFileSize));
   for (auto& item : Saunds) ReleaseBuffers(item);
   Saunds.clear();
   Saunds.reserve(entries.size());

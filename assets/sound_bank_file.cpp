@@ -1,6 +1,7 @@
 #include "assets/sound_bank_file.h"
 
 #include <algorithm>
+#include <string>
 
 #include "assets/component_stream.h"
 #include "assets/stream_errors.h"
@@ -42,6 +43,9 @@ std::vector<TBankEntry> ReadCollection(TComponentReader& in) {
       type = in.ReadByte();
     }
     if (type != ValueList) throw InvalidStreamFormat();
+    if (entries.size() == MaxBankItems) {
+      throw DataError("Ungültiges Stream-Format: mehr als " + std::to_string(MaxBankItems) + " Einträge");
+    }
     entries.push_back(ReadItem(in));
   }
   in.ReadByte();

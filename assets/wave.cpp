@@ -64,7 +64,7 @@ TWave ReadWave(std::span<const std::uint8_t> bytes) {
   return wave;
 }
 
-TWave LoadWaveFile(const std::string& fileName) { return ReadWave(ReadFileBytes(fileName)); }
+TWave LoadWaveFile(const std::string& fileName) { return ReadWave(ReadFileBytes(fileName, MaxWaveFileSize)); }
 
 std::optional<TWaveFormat> ParseWaveFormat(std::span<const std::uint8_t> record) {
   if (record.size() < 16) return std::nullopt;

@@ -2,6 +2,7 @@
 // RIFF WAVE data: the sound of a bank item and the whole of a music file.
 // A wave is kept as found: the format record bytes and the sample bytes.
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -26,7 +27,10 @@ struct TWave {
 TWave ReadWave(std::span<const std::uint8_t> bytes);
 
 // Reads a RIFF WAVE file from disk ("Datei %s kann nicht geöffnet werden" when
-// it cannot be opened).
+// it cannot be opened). A music file is held whole in memory, so one beyond
+// MaxWaveFileSize (256 MiB, 25 minutes of CD-quality stereo) is refused with
+// "Datei %s ist zu groß" before it is read.
+inline constexpr std::size_t MaxWaveFileSize = 256u << 20;
 TWave LoadWaveFile(const std::string& fileName);
 
 // Format tags of the wave format record.

@@ -28,6 +28,12 @@ std::string SettingsFilePath() {
 
 namespace {
 
+// The game's own file is a few hundred bytes; a far larger one is not read
+// into memory at all but taken as damaged.
+constexpr qint64 MaxSettingsFileSize = 1 << 20;
+
+bool TooLarge(const QString& path) { return QFileInfo(path).size() > MaxSettingsFileSize; }
+
 // Whether QSettings finds the text malformed. It is parsed from a copy,
 // since QSettings keeps the files it has read and does not report a damaged
 // file again when it has not changed since.
@@ -64,7 +70,9 @@ bool TSettingsStore::Open() {
   // application names, so that the system-wide fallback files of QSettings
   // never count as stored settings.
   QFile file(path);
-  if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || IsDamaged(file.readAll())) return false;
+  if (!QFileInfo(path).isFile() || TooLarge(path) || !file.open(QIODevice::ReadOnly) || IsDamaged(file.readAll())) {
+    return false;
+  }
   file.close();
   const QSettings settings(path, QSettings::IniFormat);
   if (settings.status() != QSettings::NoError) return false;
@@ -128,7 +136,7 @@ void TSettingsStore::Write(const std::vector<TStoredValue>& values) const {
     QFile file(path);
     // A file that cannot be read cannot be merged with: leave it alone.
     if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) throw CannotSetData(first);
-    if (IsDamaged(file.readAll())) {
+    if (TooLarge(path) || IsDamaged(file.readAll())) {
       // QSettings would write back only the lines it understood; the damaged
       // file is moved aside whole instead, and a fresh one written.
       file.close();

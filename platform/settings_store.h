@@ -37,8 +37,9 @@ class TSettingsStore {
  public:
   explicit TSettingsStore(std::string path = SettingsFilePath());
 
-  // Reads the file. False when there is none, or when it cannot be read or
-  // is damaged: then it counts as absent and every read finds nothing.
+  // Reads the file. False when there is none, or when it cannot be read, is
+  // damaged or is larger than 1 MiB (the game's own is a few hundred bytes):
+  // then it counts as absent and every read finds nothing.
   bool Open();
 
   // The value of that name (letter case not distinguished), nothing when it
@@ -51,7 +52,7 @@ class TSettingsStore {
   // or, when anything is refused, the old file stays as it was and
   // CannotSetData names the first value. Other values of the file are kept;
   // other spellings of a written name are dropped, so each is held once.
-  // A damaged file is kept beside the new one as Kolbet.conf.damaged.
+  // A damaged or oversized file is kept beside the new one as Kolbet.conf.damaged.
   void Write(const std::vector<TStoredValue>& values) const;
 
   const std::string& Path() const { return FilePath; }

@@ -305,4 +305,21 @@ TEST(Settings, ASaveKilledAtAnyMomentLeavesTheOldOrTheNewSettingsWhole) {
 }
 
 }  // namespace
+
+// A settings file of gigabytes is not read into memory: it counts as damaged,
+// and saving puts it aside whole.
+TEST(Settings, AnOversizedFileCountsAsDamaged) {
+  const std::string path = FreshConfig();
+  Store(path, "[General]\nSkill=4\n");
+  fs::resize_file(path, std::uintmax_t{4} << 30);
+  TSettings settings;
+  TMusicList list;
+  EXPECT_EQ(LoadError(settings, list), "");
+  EXPECT_EQ(settings.Skill, 2);
+  SaveOptions(settings, list);
+  EXPECT_EQ(fs::file_size(path + ".damaged"), std::uintmax_t{4} << 30);
+  EXPECT_NE(Text(path).find("\nSkill=2\n"), std::string::npos);
+  fs::remove(path + ".damaged");
+}
+
 }  // namespace kolbet
