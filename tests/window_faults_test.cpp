@@ -3,6 +3,8 @@
 // the process holds no more memory and no more open files than before.
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 #include <unistd.h>
 
 #include <QApplication>
@@ -130,7 +132,11 @@ TEST_F(WindowTest, TenThousandHandsLeaveNoMemoryOrFileBehind) {
   EXPECT_GT(clock.Elapsed, std::chrono::hours(10)) << "the pauses were asked for, and took no time";
   EXPECT_EQ(OpenFiles(), files);
   const long grown = (ResidentPages() - pages) * sysconf(_SC_PAGESIZE);
-  EXPECT_LT(grown, 1L << 20) << "resident memory grew by " << grown << " bytes";
+  // Under AddressSanitizer freed memory waits in its quarantine, so resident
+  // memory says nothing there; the sanitizer's leak check takes its place.
+  if (!std::getenv("KOLBET_SANITIZED")) {
+    EXPECT_LT(grown, 1L << 20) << "resident memory grew by " << grown << " bytes";
+  }
   std::printf("10000 hands: %ld sounds, %lld s of pauses, resident memory %+ld KiB\n", sound.Played,
               static_cast<long long>(clock.Elapsed.count() / 1000), grown / 1024);
 }
