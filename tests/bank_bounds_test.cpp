@@ -38,7 +38,7 @@ Bytes EmptyItems(std::size_t count) {
 
 // A file of `size` bytes that takes no room on the disk.
 std::string SparseFile(const std::string& name, std::uintmax_t size) {
-  const std::string path = soundtest::TempFile(name, {});
+  std::string path = soundtest::TempFile(name, {});
   std::filesystem::resize_file(path, size);
   return path;
 }

@@ -140,7 +140,7 @@ TEST(PackBounds, JpegScansAreBounded) {
 // budget stops a pack that points every photograph at a JPEG of many scans.
 TEST(PackBounds, DecodingWorkIsBounded) {
   const Bytes jpeg = Progressive("64x48");
-  TDecodeBudget tight("kolbet.dat", MaxPackPixels, 64 * 48 * 3);
+  TDecodeBudget tight("kolbet.dat", MaxPackPixels, 64LL * 48 * 3);
   EXPECT_EQ(ErrorOf([&] { DecodeJpeg(jpeg, &tight); }),
             "Datei kolbet.dat ist zu groß: ihre Bilder brauchen mehr als 9216 Pixel an Dekodierarbeit");
 

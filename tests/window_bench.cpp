@@ -59,7 +59,7 @@ double ResidentMiB() {
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
-  app.setQuitOnLastWindowClosed(false);
+  QApplication::setQuitOnLastWindowClosed(false);
 
   // A folder of its own with the generated files, and settings of its own.
   const fs::path home = fs::temp_directory_path() / ("kolbet-windowbench-" + std::to_string(getpid()));
