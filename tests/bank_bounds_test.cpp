@@ -9,22 +9,13 @@
 #include "assets/sound_bank_file.h"
 #include "assets/wave.h"
 #include "tests/sound_fixtures.h"
+#include "tests/data_error_of.h"
 
 namespace kolbet {
 namespace {
 
 using soundtest::BankWriter;
 using soundtest::Bytes;
-
-template <class F>
-std::string ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const DataError& e) {
-    return e.what();
-  }
-  return "no error";
-}
 
 // A bank of `count` empty items: two bytes each.
 Bytes EmptyItems(std::size_t count) {

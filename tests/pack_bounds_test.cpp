@@ -11,21 +11,12 @@
 #include "assets/graphics_pack.h"
 #include "assets/jpeg_decode.h"
 #include "tests/graphics_fixtures.h"
+#include "tests/data_error_of.h"
 
 using namespace kolbet;
 using namespace kolbet::test;
 
 namespace {
-
-template <typename F>
-std::string ErrorOf(F&& decode) {
-  try {
-    decode();
-  } catch (const DataError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 // A one-pixel GIF whose logical screen claims width × height.
 Bytes TinyGifOnScreen(int width, int height) {

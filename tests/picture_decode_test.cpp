@@ -10,6 +10,7 @@
 #include "assets/gif_decode.h"
 #include "assets/jpeg_decode.h"
 #include "tests/graphics_fixtures.h"
+#include "tests/data_error_of.h"
 
 using namespace kolbet;
 using namespace kolbet::test;
@@ -23,16 +24,6 @@ const std::string Quadrants =
 
 // 7 × 37, one grey level per row growing downwards (no two rows alike).
 const std::string RowRamp = "-size 7x37 gradient:black-white -depth 8 -colors 256";
-
-template <typename F>
-std::string ErrorOf(F&& decode) {
-  try {
-    decode();
-  } catch (const DataError& error) {
-    return error.what();
-  }
-  return "(no error)";
-}
 
 std::string JpegError(int code) { return "JPEG-Fehler #" + std::to_string(code); }
 
