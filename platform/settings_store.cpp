@@ -34,10 +34,40 @@ constexpr qint64 MaxSettingsFileSize = 1 << 20;
 
 bool TooLarge(const QString& path) { return QFileInfo(path).size() > MaxSettingsFileSize; }
 
+// Whether a value of the text would be decoded by QSettings as a binary
+// stream: "@Variant(...)" and "@DateTime(...)" are read with QDataStream, whose
+// length fields can ask for gigabytes and whose types reach far beyond the
+// integers and strings of the game, which never writes such a value. The test
+// is on the raw text and errs on the safe side: it looks at every place where
+// a value or an item of a list may begin (after '=' or ',', blanks, quotes,
+// backslashes and line breaks), and takes an escape there such as "\x40" or
+// "\100" (which QSettings turns into '@') as such a value too. Plain text and
+// "@@" (a string that begins with '@') are left alone, as is "@ByteArray(...)",
+// which is read as plain bytes.
+bool HoldsStreamedValue(const QByteArray& text) {
+  const auto skipped = [](char c) {
+    return c == ' ' || c == '\t' || c == '"' || c == '\r' || c == '\n' || c == '\\';
+  };
+  const auto isEscape = [](char c) { return c == 'x' || c == 'X' || (c >= '0' && c <= '7'); };
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    const bool escape = c == '\\' && i + 1 < text.size() && isEscape(text[i + 1]);
+    if (c != '@' && !escape) continue;
+    qsizetype before = i - 1;
+    while (before >= 0 && skipped(text[before])) --before;
+    if (before >= 0 && text[before] != '=' && text[before] != ',') continue;
+    if (escape) return true;
+    const QByteArrayView rest = QByteArrayView(text).sliced(i + 1);
+    if (rest.startsWith("Variant(") || rest.startsWith("DateTime(") || rest.startsWith('\\')) return true;
+  }
+  return false;
+}
+
 // Whether QSettings finds the text malformed. It is parsed from a copy,
 // since QSettings keeps the files it has read and does not report a damaged
 // file again when it has not changed since.
 bool IsDamaged(const QByteArray& text) {
+  if (HoldsStreamedValue(text)) return true;
   const QTemporaryDir dir;
   const QString copy = dir.path() + "/probe.conf";
   QFile file(copy);

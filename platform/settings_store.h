@@ -38,8 +38,10 @@ class TSettingsStore {
   explicit TSettingsStore(std::string path = SettingsFilePath());
 
   // Reads the file. False when there is none, or when it cannot be read, is
-  // damaged or is larger than 1 MiB (the game's own is a few hundred bytes):
-  // then it counts as absent and every read finds nothing.
+  // damaged, is larger than 1 MiB (the game's own is a few hundred bytes) or
+  // holds a value that QSettings would decode as a binary stream
+  // ("@Variant(...)", "@DateTime(...)"): then it counts as absent and every
+  // read finds nothing.
   bool Open();
 
   // The value of that name (letter case not distinguished), nothing when it

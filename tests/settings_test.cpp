@@ -175,6 +175,32 @@ TEST(Settings, ADamagedFileCountsAsAbsentAndIsKeptAsideBySaving) {
   EXPECT_EQ(Text(path).find('4'), std::string::npos) << Text(path);
 }
 
+// Values that QSettings would decode with QDataStream, however they are spelt,
+// make the file count as damaged before QSettings reads it; text that merely
+// holds an '@' or an escape elsewhere is read as before.
+TEST(Settings, AStreamedValueMakesTheFileCountAsDamaged) {
+  const std::string body = R"((\0\0\0\x2\0\0\0\x1\0a))";
+  for (const std::string& line :
+       {"Fremd=@Variant" + body, "Fremd=\\x40Variant" + body, "Fremd=\\100Variant" + body,
+        "Fremd=\"@Variant" + body + "\"", "Fremd=x, @Variant" + body, "Fremd=\\\n@Variant" + body,
+        "Fremd=@\\x56\\x61riant" + body, "Fremd=@DateTime" + body, "Fremd= \"x\" ,\"@Variant" + body + "\""}) {
+    Store(FreshConfig(), "[General]\nSkill=4\n" + line + "\n");
+    TSettings settings;
+    TMusicList list;
+    EXPECT_EQ(LoadError(settings, list), "") << line;
+    EXPECT_EQ(settings.Skill, 2) << line;
+  }
+  struct Plain { std::string Line, Error; int Selected; };
+  for (const Plain& c : {Plain{"MusicName=@@Variant(x)", "", 1},
+                         Plain{"MusicName=Hans, der @Variant(", "Ungültiger Datentyp für 'MusicName'", 0}}) {
+    Store(FreshConfig(), "[General]\nSkill=4\n" + c.Line + "\n");
+    TSettings settings;
+    TMusicList list{{"x", "@Variant(x)"}, 0};
+    EXPECT_EQ(LoadError(settings, list), c.Error) << c.Line;
+    EXPECT_EQ(std::pair(settings.Skill, list.Selected), std::pair(4, c.Selected)) << c.Line;
+  }
+}
+
 // Runs `body` in a child process and returns its exit status (-signal when
 // killed); a child still running after the given time is killed.
 int InChild(const std::function<int()>& body, int killAfterMicroseconds = -1) {
