@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "assets/mug_art.h"
+#include "tests/image_difference.h"
 
 namespace kolbet {
 namespace {
@@ -27,16 +28,6 @@ Count CountColours(const QImage& img) {
       n.red += IsRed(c);
     }
   return n;
-}
-
-double MeanDifference(const QImage& a, const QImage& b) {
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
 }
 
 TEST(MugPicture, SizeGroundFillAndCrossAtEveryScale) {

@@ -11,6 +11,7 @@
 
 #include "assets/graphics_pack.h"
 #include "platform/qt_draw_surface.h"
+#include "tests/image_difference.h"
 
 using namespace kolbet;
 
@@ -157,17 +158,6 @@ TEST(QtDrawSurface, KeepsOlderPixelsBetweenScenes) {
   s.Draw(table);
   EXPECT_EQ(At(s.Image(), 50, 50), 0x0000FFu);
   EXPECT_EQ(At(s.Image(), 620, 470), 0xFFFF00u);  // the title covers only its own 100 × 100
-}
-
-// Mean difference per channel, 0..255, of two pictures of one size.
-double MeanDifference(const QImage& a, const QImage& b) {
-  double sum = 0;
-  for (int y = 0; y < a.height(); ++y)
-    for (int x = 0; x < a.width(); ++x) {
-      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
-    }
-  return sum / (3.0 * a.width() * a.height());
 }
 
 // The largest difference of green between neighbours in a row, within `area`.

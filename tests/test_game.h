@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "game/game.h"
+#include "rules/cards.h"
 
 namespace kolbet::test {
 
@@ -74,5 +75,16 @@ struct RecordingGame {
 
 // A seed whose next draw of RandomInt(n) is `value`.
 std::uint32_t SeedDrawing(int n, int value);
+
+// A hand to lead from, with no trump among the computer's cards but the answer
+// and an empty trick.
+inline void SetLeadHand(TTable& t) {
+  t.Phase = PhaseLead;
+  t.PlayerSeat.Hand = {3, 10, 20, 27, 13};
+  t.OpponentSeat.Hand = {0, 1, 2, 4, 5};
+  t.PlayerSeat.TrickCard = t.OpponentSeat.TrickCard = NoCard;
+  t.PlayerSeat.Tricks = t.OpponentSeat.Tricks = 0;
+  t.AnnouncedCard = 31;
+}
 
 }  // namespace kolbet::test

@@ -26,6 +26,7 @@
 #include "game/main_form.h"
 #include "platform/error_box.h"
 #include "rules/cards.h"
+#include "tests/test_game.h"
 
 using namespace kolbet;
 namespace fs = std::filesystem;
@@ -92,12 +93,7 @@ int main(int argc, char** argv) {
   const double s = form->DXDraw->Scale();
   const QPoint at = form->DXDraw->geometry().topLeft() + QPoint(qCeil(100 * s), qCeil(469 * s));
   for (int i = 0; i < 500; ++i) {
-    t.Phase = PhaseLead;
-    t.PlayerSeat.Hand = {3, 10, 20, 27, 13};
-    t.OpponentSeat.Hand = {0, 1, 2, 4, 5};
-    t.PlayerSeat.TrickCard = t.OpponentSeat.TrickCard = NoCard;
-    t.PlayerSeat.Tricks = t.OpponentSeat.Tricks = 0;
-    t.AnnouncedCard = 31;
+    test::SetLeadHand(t);
     QApplication::processEvents();
     sound.Armed = true;
     const auto start = Clock::now();

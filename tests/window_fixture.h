@@ -101,15 +101,9 @@ class WindowTest : public ::testing::Test {
   void Move(int x, int y) { QTest::mouseMove(Form->windowHandle(), At(x, y)); }
   void Click(QWidget* w, Qt::MouseButton button = Qt::LeftButton) { QTest::mouseClick(w, button); }
 
-  // A hand to lead from, with no trump among the computer's cards but the answer.
+  // A hand to lead from, with nothing recorded yet.
   void DealLeadHand() {
-    TTable& t = Form->Game.Table;
-    t.Phase = PhaseLead;
-    t.PlayerSeat.Hand = {3, 10, 20, 27, 13};
-    t.OpponentSeat.Hand = {0, 1, 2, 4, 5};
-    t.PlayerSeat.TrickCard = t.OpponentSeat.TrickCard = NoCard;
-    t.PlayerSeat.Tricks = t.OpponentSeat.Tricks = 0;
-    t.AnnouncedCard = 31;
+    test::SetLeadHand(Form->Game.Table);
     Recorder.log.clear();
   }
 

@@ -1,0 +1,20 @@
+#pragma once
+// How far two pictures of one size are apart: the mean difference per colour
+// channel, 0..255, for tests that compare drawings at different scales.
+
+#include <QImage>
+#include <cstdlib>
+
+namespace kolbet {
+
+inline double MeanDifference(const QImage& a, const QImage& b) {
+  double sum = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
+    }
+  return sum / (3.0 * a.width() * a.height());
+}
+
+}  // namespace kolbet
