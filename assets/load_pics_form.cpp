@@ -52,8 +52,11 @@ TForm_LoadPics::TForm_LoadPics(double scale)
 }
 
 void TForm_LoadPics::TimerTimer() {
-  Timer.stop();  // the hand-over runs once
+  // A message box raised while the main window is being made runs its own
+  // event loop, and this timer fires inside it: until the window is known
+  // the timer keeps ticking, so the hand-over comes once it is.
   if (!MainForm) return;
+  Timer.stop();  // the hand-over runs once
   const bool read = RunHandler(this, [&] {
     LoadGraphics(GraphicsPackFile, MainForm->Koartn, [this](int item) {
       ProgressBar->setValue(item);
