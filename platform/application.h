@@ -11,6 +11,9 @@ class TApplication final : public QApplication {
  public:
   TApplication(int& argc, char** argv);
   bool notify(QObject* receiver, QEvent* event) override;
+
+ private:
+  void LoadQtTranslations();
 };
 
 }  // namespace kolbet
