@@ -44,7 +44,7 @@ struct TMainFormSeams {
   bool OpenDevice = true;                       // without a given device, open the real one
   SoundPort* Sound = nullptr;                   // replaces the bank's sounds in the game (tests)
   ClockPort* Clock = nullptr;                   // replaces the wall clock (tests)
-  std::function<void(const QUrl&)> OpenUrl;     // replaces the desktop's browser
+  std::function<bool(const QUrl&)> OpenUrl;     // replaces the desktop's browser; false: nothing opened
   // Replaces the address input box: the typed text, or nothing when cancelled.
   std::function<std::optional<QString>()> AskAddress;
 };
@@ -106,7 +106,10 @@ class TMainForm final : public QWidget {
   void PopupMenu1Popup(QAction* item);
 
   // Runs a handler: an error is shown in the error box and ends the handler;
-  // afterwards the next frame is asked for when the table needs drawing.
+  // afterwards a hint naming a card no longer under the pointer goes, the
+  // next frame is asked for when the table needs drawing, and when the
+  // handler waited (a pause, a sound to its end) the presses on the table
+  // queued meanwhile are dropped.
   void Handle(const std::function<void()>& handler);
 
   // The components, open to the tests as the window layout is to the program.
@@ -169,6 +172,7 @@ class TMainForm final : public QWidget {
   void DrawFrame(bool presentNow);
   TSoundBank* LiveBank();
   void OpenRulesPage();
+  void DropPressesMadeWhileWaiting();
 
   TMainFormSeams Seams;
   SystemClock WallClock;
@@ -182,6 +186,7 @@ class TMainForm final : public QWidget {
   QByteArray SavedPlacement;
   double CursorScale = 0;
   bool HandPointerShown = false;
+  bool Draining = false;  // presses on the table are being dropped
 };
 
 }  // namespace kolbet
