@@ -20,6 +20,7 @@ struct TGame {
   ClockPort* Clock = nullptr;
   SessionPort* Session = nullptr;
   FramePort Frame;
+  LinePort Line;
 
   // How often the game has held the calling thread (a pause, a sound played to
   // its end); the window drops presses that were queued meanwhile.

@@ -18,6 +18,7 @@
 #include "game/dxdraw.h"
 #include "game/phase_machine.h"
 #include "game/pointer_input.h"
+#include "game/spoken_lines.h"
 #include "net/session_service.h"
 #include "platform/error_box.h"
 #include "platform/faces.h"
@@ -84,6 +85,10 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   Saunds = std::make_unique<TSoundBank>(std::move(device));
   Game.Clock = Seams.Clock ? Seams.Clock : &WallClock;
   Game.Frame = [this] { ForceFrame(); };
+  Game.Line = [this](std::string_view line) {
+    SpokenLine = line;
+    Game.Table.NeedsRedraw = true;
+  };
 
   // The session component: the game's own port, unless the headless checks
   // name another one in KOLBET_PORT.
@@ -263,7 +268,7 @@ void TMainForm::DrawFrame(bool presentNow) {
   Game.Table.NeedsRedraw = false;
   // Also inside a handler, before its pauses: a new deal takes the old name.
   if (HintOutdated(Game.Table)) DXDraw->SetHint(false, QString());
-  DXDraw->Surface()->Draw(Game.Table);
+  DXDraw->Surface()->Draw(Game.Table, SpokenLineShown());
   if (++Frames == 1 && qEnvironmentVariableIsSet("KOLBET_REPORT_FIRST_FRAME"))
     std::fprintf(stderr, "first-frame %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
   SinceLastFrame.start();
@@ -273,6 +278,13 @@ void TMainForm::DrawFrame(bool presentNow) {
     DXDraw->repaint();
   else
     DXDraw->update();
+}
+
+std::string_view TMainForm::SpokenLineShown() const {
+  const int phase = Game.Table.Phase;
+  if (phase == PhaseTitle || phase == PhaseWaitPeer) return {};
+  if (!SpokenLine.empty()) return SpokenLine;
+  return phase == PhaseNetWait ? WaitingLine : std::string_view();
 }
 
 void TMainForm::DXTimerTimer() { DrawFrame(false); }

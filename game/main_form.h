@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "assets/music_list.h"
 #include "assets/picture.h"
@@ -173,6 +175,8 @@ class TMainForm final : public QWidget {
   TSoundBank* LiveBank();
   void OpenRulesPage();
   void DropPressesMadeWhileWaiting();
+  // The spoken line the table shows now, if any.
+  std::string_view SpokenLineShown() const;
 
   TMainFormSeams Seams;
   SystemClock WallClock;
@@ -187,6 +191,7 @@ class TMainForm final : public QWidget {
   double CursorScale = 0;
   bool HandPointerShown = false;
   bool Draining = false;  // presses on the table are being dropped
+  std::string SpokenLine;  // from the game's last line, until it takes it away
 };
 
 }  // namespace kolbet

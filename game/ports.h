@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 #include "rules/sound_items.h"
 
@@ -43,5 +44,10 @@ class SessionPort {
 
 // Draws the table at once, outside the frame timer.
 using FramePort = std::function<void()>;
+
+// Shows on the table, beside the prompt, a line for what was only spoken (the
+// rank the other side named, the hand's result); an empty line takes it away.
+// It is no part of the table state: the window keeps it while it matters.
+using LinePort = std::function<void(std::string_view line)>;
 
 }  // namespace kolbet

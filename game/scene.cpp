@@ -89,6 +89,13 @@ void DrawTableScene(const TTable& t, DrawSurface& s) {
 
 }  // namespace
 
+void DrawSpokenLine(DrawSurface& s, std::string_view line) {
+  s.SetFontName("Arial");
+  s.SetFontSize(12);
+  s.SetFontColour(White);
+  DrawRightAligned(s, 40, line);
+}
+
 void DrawScene(const TTable& table, DrawSurface& surface) {
   switch (table.Phase) {
     case PhaseTitle:

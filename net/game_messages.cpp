@@ -3,6 +3,7 @@
 #include <array>
 
 #include "game/pacing.h"
+#include "game/spoken_lines.h"
 #include "net/net_moves.h"
 #include "net/protocol.h"
 #include "rules/cards.h"
@@ -55,9 +56,15 @@ void TakeStatus(TGame& game, const std::uint8_t* data, std::size_t size) {
   const int announced = MessageField(data, 19);
   if (!PossibleTable(senderPlayer, senderOpponent, announced)) return;
   TTable& t = game.Table;
+  const int playerPoints = t.PlayerSeat.Points, opponentPoints = t.OpponentSeat.Points;
   t.PlayerSeat = senderOpponent;
   t.OpponentSeat = senderPlayer;
   t.AnnouncedCard = announced;
+  // The host's table after the hand's last trick with a point more: the
+  // hand's result until the next deal.
+  if (t.PlayerSeat.Tricks + t.OpponentSeat.Tricks == 5 &&
+      (t.PlayerSeat.Points != playerPoints || t.OpponentSeat.Points != opponentPoints))
+    ShowLine(game, HandResultLine(t.PlayerSeat.Points != playerPoints));
 }
 
 bool IsSlotOfCard(const TSeat& seat, int slot) { return slot >= 0 && slot < 5 && seat.Hand[slot] != NoCard; }
@@ -101,17 +108,20 @@ void TakeCommand(TGame& game, const std::uint8_t* data, std::size_t size) {
   TTable& t = game.Table;
   switch (code) {
     case CmdAnnounceRank:
+      ShowLine(game, {});
       PlaySound(game, ItemCallRank, false);
       t.Phase = PhaseNetAnnounceRank;
       break;
     case CmdHostRank:
     case CmdGuestRank:
+      ShowLine(game, RankLine(argument));
       PlaySound(game, ItemRankBase + argument, true);
       PlaySound(game, ItemCallSuit, false);
       if (code == CmdGuestRank) t.RemoteRank = argument;
       t.Phase = PhaseNetAnnounceSuit;
       break;
     case CmdSuit:
+      ShowLine(game, {});
       PlaySound(game, ItemSuitBase + argument, false);
       if (game.IsHost) {
         t.AnnouncedCard = MakeCard(argument, t.RemoteRank);
@@ -144,6 +154,7 @@ void TakeCommand(TGame& game, const std::uint8_t* data, std::size_t size) {
         HostDecidesTrick(game, Beats(t.PlayerSeat.TrickCard, t.OpponentSeat.TrickCard, t.AnnouncedCard));
       break;
     case CmdWait:
+      ShowLine(game, {});
       t.Phase = PhaseNetWait;
       break;
     case CmdSound:

@@ -1,6 +1,7 @@
 #include "net/net_moves.h"
 
 #include "game/pacing.h"
+#include "game/spoken_lines.h"
 #include "net/protocol.h"
 #include "rules/cards.h"
 #include "rules/sound_items.h"
@@ -24,6 +25,7 @@ void NetNamesRank(TGame& game, int slot) {
 void NetNamesSuit(TGame& game, int slot) {
   TTable& t = game.Table;
   const int suit = SuitOf(t.PlayerSeat.Hand[slot]);
+  ShowLine(game, {});  // the other side's rank is now in the announced card
   SendKolbetCommand(game, CmdSuit, suit);
   PlaySound(game, ItemSuitBase + suit, false);
   if (game.IsHost) {

@@ -58,12 +58,13 @@ void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixe
   Finish();
 }
 
-void QtDrawSurface::Draw(const TTable& table) {
+void QtDrawSurface::Draw(const TTable& table, std::string_view line) {
   {
     QPainter painter(&work_);
     Prepare(painter);
     painter_ = &painter;
     DrawScene(table, *this);
+    if (!line.empty()) DrawSpokenLine(*this, line);
     painter_ = nullptr;
   }
   Finish();

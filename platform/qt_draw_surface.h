@@ -33,7 +33,8 @@ class QtDrawSurface final : public DrawSurface {
   void Start(double scale, QImage::Format format, double devicePixelRatio = 1);
 
   // The scene for the table's phase on the kept picture; nothing is cleared first.
-  void Draw(const TTable& table);
+  // With a spoken line over a table scene when `line` is not empty.
+  void Draw(const TTable& table, std::string_view line = {});
 
   const QImage& Image() const { return PaintedDirectly() ? work_ : image_; }
   double Scale() const { return scale_; }

@@ -1,6 +1,7 @@
 #include "rules/deal.h"
 
 #include "game/pacing.h"
+#include "game/spoken_lines.h"
 #include "net/protocol.h"
 #include "rules/cards.h"
 #include "rules/computer_player.h"
@@ -26,6 +27,7 @@ void Geben(TGame& game) {
   t.AnnouncedCard = NoCard;
   Pause(game, 2000ms);
 
+  ShowLine(game, {});  // the last hand's result goes with its cards
   std::array<bool, CardCount> inDeck;
   inDeck.fill(true);
   for (int slot = 0; slot < 5; ++slot) {
@@ -46,6 +48,7 @@ void Geben(TGame& game) {
     } else {
       t.Phase = PhaseAnnounceSuit;
       t.OpponentSeat.ChosenRank = ChooseRank(game, t.OpponentSeat.Hand);
+      ShowLine(game, RankLine(t.OpponentSeat.ChosenRank));
       PlaySound(game, ItemRankBase + t.OpponentSeat.ChosenRank, true);
       PlaySound(game, ItemCallSuit, false);
     }
@@ -78,6 +81,7 @@ void PlayerNamesSuit(TGame& game, int slot) {
   TTable& t = game.Table;
   const int suit = SuitOf(t.PlayerSeat.Hand[slot]);
   t.AnnouncedCard = MakeCard(suit, t.OpponentSeat.ChosenRank);
+  ShowLine(game, {});
   PlaySound(game, ItemSuitBase + suit, true);
   ComputerLeadsFirstTrick(game);
 }

@@ -1,6 +1,7 @@
 #include "rules/scoring.h"
 
 #include "game/pacing.h"
+#include "game/spoken_lines.h"
 #include "net/protocol.h"
 #include "rules/deal.h"
 #include "rules/sound_items.h"
@@ -12,14 +13,14 @@ void SchauObFirti(TGame& game) {
   if (t.PlayerSeat.Tricks + t.OpponentSeat.Tricks != 5) return;
   if (t.NetworkGame && !game.IsHost) return;
 
+  // Five tricks cannot be split evenly, so there is always a winner. The
+  // point and whose hand it was are on the table before anything is said.
+  const bool opponentWon = t.OpponentSeat.Tricks > t.PlayerSeat.Tricks;
+  (opponentWon ? t.OpponentSeat : t.PlayerSeat).Points += 1;
+  ShowLine(game, HandResultLine(!opponentWon));
   ForceFrame(game);
-  // Five tricks cannot be split evenly, so there is always a winner.
-  if (t.OpponentSeat.Tricks > t.PlayerSeat.Tricks) {
-    if (!t.NetworkGame) PlaySound(game, ItemPhraseBase + RandomInt(game.Random, ItemPhraseCount), true);
-    t.OpponentSeat.Points += 1;
-  } else {
-    t.PlayerSeat.Points += 1;
-  }
+  if (opponentWon && !t.NetworkGame)
+    PlaySound(game, ItemPhraseBase + RandomInt(game.Random, ItemPhraseCount), true);
   if (t.NetworkGame) SchickStatus(game);
   Pause(game, 1000ms);
   Geben(game);

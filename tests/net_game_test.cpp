@@ -134,6 +134,7 @@ TEST(NetGame, WholeHandInBothAnnouncingOrders) {
   struct Case {
     bool hostNamesRank;
     Events wire;
+    Events hostLines, guestLines;
   };
   const Case cases[] = {
       {true,
@@ -145,7 +146,9 @@ TEST(NetGame, WholeHandInBothAnnouncingOrders) {
         "G cmd 6 3", "H status", "H cmd 7 3", "H cmd 4 0", "H status",
         "G cmd 6 4", "H status", "H cmd 7 4", "H cmd 4 0", "H status",
         "H status",                                               // the point
-        "H cmd 0 0", "H status"}},                                // next deal: the guest names the rank
+        "H cmd 0 0", "H status"},                                 // next deal: the guest names the rank
+       {"", "", "Des Spuell ghert am Ondern", ""},
+       {"", "Schloch: Ochta", "", "Des Spuell ghert dir", ""}},
       {false,
        {"H cmd 0 0", "H status",
         "G cmd 2 3", "H cmd 3 0", "H status",                     // Gria Zirna announced
@@ -154,11 +157,16 @@ TEST(NetGame, WholeHandInBothAnnouncingOrders) {
         "G cmd 6 2", "H status", "H cmd 7 2", "H cmd 4 0", "H status",
         "G cmd 6 3", "H status", "H cmd 7 3", "H cmd 4 0", "H status",
         "G cmd 6 4", "H status", "H cmd 7 4", "H cmd 4 0", "H status",
-        "H status", "H cmd 8 0", "H status"}},
+        "H status", "H cmd 8 0", "H status"},
+       {"", "Schloch: Zirna", "", "Des Spuell ghert am Ondern", ""},
+       {"", "", "Des Spuell ghert dir", ""}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.hostNamesRank ? "host names the rank" : "guest names the rank");
     Link l;
+    Events hostLines, guestLines;
+    l.host.game.Line = [&](std::string_view line) { hostLines.emplace_back(line); };
+    l.guest.game.Line = [&](std::string_view line) { guestLines.emplace_back(line); };
     l.host.game.Random.Seed = 1;
     l.host.game.Table.PlayerAnnouncesRank = !c.hostNamesRank;  // flipped by the deal
     l.host.game.Table.PlayerSeat.Points = 7;                    // cleared when the guest enters
@@ -176,6 +184,10 @@ TEST(NetGame, WholeHandInBothAnnouncingOrders) {
     // The guest never pauses, deals or scores: its table comes from the host.
     for (const std::string& entry : l.guest.log) EXPECT_NE(entry.substr(0, 5), "pause");
     EXPECT_EQ(l.guest.game.Random.Seed, 0u);
+    // Each side sees the rank the other named until the suit is named, and
+    // the hand's result until the next deal.
+    EXPECT_EQ(hostLines, c.hostLines);
+    EXPECT_EQ(guestLines, c.guestLines);
   }
 }
 

@@ -285,6 +285,30 @@ TEST(Scoring, OnePointPerHandAndAPhraseOnlyWhenTheComputerWins) {
   }
 }
 
+// What was only spoken stays on the table: the hand's result, with its point
+// already counted when it shows, until the next deal; the rank the computer
+// named until the player names the suit.
+TEST(Scoring, TheResultAndTheComputersRankShowAsLines) {
+  RecordingGame g;
+  TTable& t = g.game.Table;
+  Events lines;
+  int pointsAtFirstFrame = -1;
+  g.game.Line = [&](std::string_view line) { lines.emplace_back(line); };
+  g.game.Frame = [&] {
+    if (pointsAtFirstFrame < 0) pointsAtFirstFrame = t.OpponentSeat.Points;
+  };
+  t.Phase = PhaseLead;
+  t.PlayerSeat.Tricks = 1;
+  t.OpponentSeat.Tricks = 4;
+  t.PlayerAnnouncesRank = true;  // flips: the computer names the next rank
+  SchauObFirti(g.game);
+  EXPECT_EQ(pointsAtFirstFrame, 1);
+  EXPECT_EQ(lines, (Events{"Des Spuell ghert am Ondern", "",
+                           "Schloch: " + std::string(RankNames[t.OpponentSeat.ChosenRank])}));
+  PlayerNamesSuit(g.game, 0);
+  EXPECT_EQ(lines.back(), "");
+}
+
 TEST(Scoring, NothingBeforeTheFifthTrickNorOnTheGuest) {
   RecordingGame g;
   TTable& t = g.game.Table;
