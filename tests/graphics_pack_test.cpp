@@ -135,6 +135,35 @@ TEST(GraphicsPack, StreamsAreFoundByTheirOffsetsAndComposed) {
   EXPECT_NE(koartn[WaitingImage].At(7, 5), KeyColour);
 }
 
+// One overlay shared by cards of different sizes covers each of them whole,
+// whether a card is taller, wider or smaller than those before it.
+TEST(GraphicsPack, ASharedOverlayCoversEveryCardItIsLaidOn) {
+  const std::pair<int, int> sizes[] = {{20, 30}, {20, 60}, {40, 60}, {20, 30}, {40, 30}};
+  PackWriter pack;
+  const int overlay = pack.Append(Convert("-size 50x80 xc:yellow", "gif"));
+  const int other = pack.Append(HalfTransparent());
+  for (int k = 0; k < PackEntryCount; ++k) {
+    if (k >= OverlayEntry) {
+      pack.SetEntry(k, overlay);
+    } else if (k <= CardBackImage || k == TableImage) {
+      const auto [w, h] = k < 5 ? sizes[k] : sizes[0];
+      pack.SetEntry(k, pack.Append(Convert("-size " + std::to_string(w) + "x" + std::to_string(h) +
+                                               " xc:white -quality 95",
+                                           "jpg")));
+    } else {
+      pack.SetEntry(k, other);
+    }
+  }
+  TImageList koartn;
+  ASSERT_EQ(LoadError(pack.Data, koartn), "(no error)");
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(i);
+    const TPicture& card = koartn[i];
+    ASSERT_EQ(std::pair(card.Width, card.Height), sizes[i]);
+    EXPECT_EQ(card.At(card.Width - 1, card.Height - 1), Rgb(255, 255, 0));
+  }
+}
+
 TEST(GraphicsPack, LoadsFromAFileByTheNameGiven) {
   const std::string dir = FixtureDir() + "/pack-" + std::to_string(getpid());
   std::filesystem::create_directories(dir);
