@@ -36,24 +36,38 @@ std::string SparseFile(const std::string& name, std::uintmax_t size) {
 
 }  // namespace
 
-// Ten megabytes of five million empty items; the largest bank allowed still reads.
+// Ten megabytes of five million empty items; the largest bank allowed still
+// reads, one item more does not.
 TEST(BankBounds, ItemsAreBounded) {
-  EXPECT_EQ(ErrorOf([] { ParseSoundBank(EmptyItems(5'000'000)); }), "Ungültiges Stream-Format: mehr als 1024 Einträge");
-  EXPECT_EQ(ParseSoundBank(EmptyItems(MaxBankItems)).size(), MaxBankItems);
+  const std::string tooMany = "Ungültiges Stream-Format: mehr als 1024 Einträge";
+  EXPECT_EQ(ErrorOf([] { ParseSoundBank(EmptyItems(5'000'000)); }), tooMany);
+  EXPECT_EQ(ErrorOf([] { ParseSoundBank(EmptyItems(1025)); }), tooMany);
+  EXPECT_EQ(ParseSoundBank(EmptyItems(1024)).size(), 1024u);
 }
 
-// Files beyond their size limit are not read at all; the bank keeps its items.
+// A file one byte beyond its size limit is not read at all, a bank at the
+// limit is read (and refused for its content, zeros); the bank keeps its items.
 TEST(BankBounds, OversizedFilesAreRefusedUnread) {
   TSoundBank bank;
   bank.LoadSoundBank(soundtest::TempFile("small.snd", EmptyItems(3)));
-  const std::string bankFile = SparseFile("huge.snd", MaxBankFileSize + 1);
-  EXPECT_EQ(ErrorOf([&] { bank.LoadSoundBank(bankFile); }), "Datei " + bankFile + " ist zu groß");
-  EXPECT_EQ(bank.Count(), 3);
-
-  const std::string music = SparseFile("huge.kbm", MaxWaveFileSize + 1);
-  EXPECT_EQ(ErrorOf([&] { LoadWaveFile(music); }), "Datei " + music + " ist zu groß");
-  std::filesystem::remove(bankFile);
-  std::filesystem::remove(music);
+  const std::uintmax_t MiB = 1 << 20;
+  struct Case {
+    const char* Name;
+    std::uintmax_t Size;
+    bool Bank;
+    bool Beyond;
+  };
+  const Case cases[] = {
+      {"limit.snd", 128 * MiB, true, false}, {"huge.snd", 128 * MiB + 1, true, true}, {"huge.kbm", 256 * MiB + 1, false, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string file = SparseFile(c.Name, c.Size);
+    const std::string error = ErrorOf([&] { c.Bank ? bank.LoadSoundBank(file) : (void)LoadWaveFile(file); });
+    EXPECT_EQ(error == "Datei " + file + " ist zu groß", c.Beyond) << error;
+    EXPECT_NE(error, "(no error)");
+    EXPECT_EQ(bank.Count(), 3);
+    std::filesystem::remove(file);
+  }
 }
 
 }  // namespace kolbet

@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <unistd.h>
 #include <vector>
 
 #include "assets/data_error.h"
 #include "assets/decode_budget.h"
+#include "assets/gif_decode.h"
 #include "assets/graphics_pack.h"
 #include "assets/jpeg_decode.h"
 #include "tests/graphics_fixtures.h"
@@ -93,11 +96,13 @@ TEST(PackBounds, PicturesTogetherBeyondTheBudgetAreRefused) {
   EXPECT_EQ(stored, (std::vector<int>{0, 1, 2}));
 }
 
-// Small cards whose own (unshared) overlays each declare a huge screen: an
-// overlay is kept only as large as its card, so the pack loads.
+// Cards whose own (unshared) overlays each declare a huge screen: an overlay
+// is kept only as large as its card and given back once laid on it, so 33
+// cards of 1024 × 1024 (33 Mi pixels, as many again in overlays over the
+// whole pack) load.
 TEST(PackBounds, OverlaysOnAHugeScreenCostOnlyTheirCard) {
   PackWriter writer;
-  const int photo = writer.Append(Convert("-size 20x30 xc:white -quality 95", "jpg"));
+  const int photo = writer.Append(Convert("-size 1024x1024 xc:white -quality 50", "jpg"));
   const int picture = writer.Append(Convert("-size 8x6 xc:green", "gif"));
   const Bytes overlay = TinyGifOnScreen(4096, 4096);
   for (int k = 0; k < PackEntryCount; ++k) {
@@ -107,21 +112,26 @@ TEST(PackBounds, OverlaysOnAHugeScreenCostOnlyTheirCard) {
   }
   TImageList koartn;
   ASSERT_EQ(ErrorOf([&] { LoadGraphicsFrom(writer.Data, "kolbet.dat", koartn); }), "(no error)");
-  EXPECT_EQ(koartn[5].Width, 20);
-  EXPECT_EQ(koartn[5].Height, 30);
-  EXPECT_TRUE(Near(koartn[5].Pixels[0], 255, 0, 0));        // the overlay's painted pixel
-  EXPECT_TRUE(Near(koartn[5].Pixels[21], 255, 255, 255));   // the photograph under its screen
+  EXPECT_EQ(koartn[5].Width, 1024);
+  EXPECT_EQ(koartn[5].Height, 1024);
+  EXPECT_TRUE(Near(koartn[5].Pixels[0], 255, 0, 0));          // the overlay's painted pixel
+  EXPECT_TRUE(Near(koartn[5].Pixels[1025], 255, 255, 255));   // the photograph under its screen
 }
 
-// One scan repeated 5000 times: refused once the scans pass the limit, while
-// the same picture with fewer repeats (still far more than a real photograph
-// has) decodes.
+// One scan repeated 5000 times, or to 101 scans: refused once the scans pass
+// the limit, while the same picture of 100 scans (far more than a real
+// photograph has) decodes.
 TEST(PackBounds, JpegScansAreBounded) {
   const Bytes jpeg = Progressive("64x48");
-  const Bytes repeated = RepeatLastScan(jpeg, 5000);
-  ASSERT_GT(repeated.size(), jpeg.size() * 10);
-  EXPECT_EQ(ErrorOf([&] { DecodeJpeg(repeated); }), "JPEG-Fehler: mehr als 100 Scans");
-  const TPicture many = DecodeJpeg(RepeatLastScan(jpeg, 50));
+  int scans = 0;  // start-of-scan markers: a 0xFF in the coded data is always followed by 0
+  for (std::size_t i = 0; i + 1 < jpeg.size(); ++i) scans += jpeg[i] == 0xFF && jpeg[i + 1] == 0xDA;
+  ASSERT_GT(scans, 1);
+  for (const int extra : {5000, 101 - scans}) {
+    const Bytes repeated = RepeatLastScan(jpeg, extra);
+    ASSERT_FALSE(repeated.empty());
+    EXPECT_EQ(ErrorOf([&] { DecodeJpeg(repeated); }), "JPEG-Fehler: mehr als 100 Scans") << extra;
+  }
+  const TPicture many = DecodeJpeg(RepeatLastScan(jpeg, 100 - scans));
   EXPECT_EQ(many.Width, 64);
   EXPECT_EQ(many.Height, 48);
 }
@@ -134,10 +144,35 @@ TEST(PackBounds, DecodingWorkIsBounded) {
   TDecodeBudget tight("kolbet.dat", MaxPackPixels, 64LL * 48 * 3);
   EXPECT_EQ(ErrorOf([&] { DecodeJpeg(jpeg, &tight); }),
             "Datei kolbet.dat ist zu groß: ihre Bilder brauchen mehr als 9216 Pixel an Dekodierarbeit");
+  // A GIF's image counts once, all of it, also where it is cut to a smaller
+  // picture: 12 × 10 fit a budget of 120 pixels, not of 119.
+  const Bytes gif = Convert("-size 12x10 xc:red", "gif");
+  for (const long long work : {120LL, 119LL}) {
+    TDecodeBudget budget("kolbet.dat", MaxPackPixels, work);
+    EXPECT_EQ(ErrorOf([&] { DecodeGif(gif, &budget, 3, 2); }),
+              work == 120 ? "(no error)"
+                          : "Datei kolbet.dat ist zu groß: ihre Bilder brauchen mehr als 119 Pixel an Dekodierarbeit");
+  }
 
   const Bytes heavy = RepeatLastScan(Progressive("1024x1024"), 85);
   std::vector<int> stored;
   EXPECT_EQ(LoadError(PackOf(heavy, Convert("-size 1x1 xc:red", "gif")), stored),
             "Datei kolbet.dat ist zu groß: ihre Bilder brauchen mehr als 268435456 Pixel an Dekodierarbeit");
   EXPECT_EQ(stored, (std::vector<int>{0, 1}));
+}
+
+// A pack one byte beyond 256 MiB is not read at all; one of 256 MiB is read
+// and refused for its content (a table of zeros points at no JPEG).
+TEST(PackBounds, TheFileIsBoundedAt256MiB) {
+  const std::string path = FixtureDir() + "/huge-" + std::to_string(getpid()) + ".dat";
+  const std::uintmax_t limit = std::uintmax_t{256} << 20;
+  for (const auto& [size, read] : {std::pair{limit + 1, false}, {limit, true}}) {
+    WriteFile(path, {});
+    std::filesystem::resize_file(path, size);
+    TImageList koartn;
+    const std::string error = ErrorOf([&] { LoadGraphics(path, koartn); });
+    EXPECT_EQ(error == "Datei " + path + " ist zu groß", !read) << error;
+    EXPECT_EQ(error.rfind("JPEG-Fehler #", 0) == 0, read) << error;
+  }
+  std::filesystem::remove(path);
 }

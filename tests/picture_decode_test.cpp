@@ -154,6 +154,22 @@ TEST(GifDecode, TransparencyAndPlacementMarkUnpaintedPixels) {
   EXPECT_FALSE(IsPainted(placed.At(9, 9)));
 }
 
+// A picture cut to a smaller size (an overlay on its card) keeps only the
+// rows and columns within it: an image of 8192 × 2048 cut to 8192 × 2 gives
+// its first two rows and writes nothing beyond them.
+TEST(GifDecode, ACutPictureKeepsOnlyItsTopLeft) {
+  const Bytes tall = Convert("-size 8192x1 xc:red -size 8192x2047 xc:lime -append", "gif");
+  for (const auto& [width, height] : {std::pair{8192, 2}, {3, 1}}) {
+    SCOPED_TRACE(testing::Message() << width << " x " << height);
+    const TPicture cut = DecodeGif(tall, nullptr, width, height);
+    ASSERT_EQ(cut.Width, width);
+    ASSERT_EQ(cut.Height, height);
+    ASSERT_EQ(cut.Pixels.size(), static_cast<std::size_t>(width) * height);
+    EXPECT_EQ(cut.At(width - 1, 0), Rgb(255, 0, 0));
+    EXPECT_EQ(cut.At(0, height - 1), height == 1 ? Rgb(255, 0, 0) : Rgb(0, 255, 0));
+  }
+}
+
 TEST(GifDecode, DamagedDataGivesItsText) {
   const Bytes good = Convert(Quadrants, "gif");
   const int separator = GifImageSeparator(good);

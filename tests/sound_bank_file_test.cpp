@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
+#include <set>
 
 #include "assets/sound_bank_file.h"
 #include "assets/stream_errors.h"
@@ -138,19 +140,53 @@ TEST(BankFile, DamagedBanksGiveTheirTexts) {
   }
 }
 
+// Whatever bytes are changed, the reader gives one of its own texts or a bank
+// of items made only of what the file holds (no name or wave larger than the
+// file); a change within the samples alone gives both items, the samples as
+// they now are.
 TEST(BankFile, RandomDamageGivesATextOrABank) {
-  const Bytes good = soundtest::MakeBank(
-      {{"A", true, 2, soundtest::SoxTone(0.01)}, {"B", false, {}, soundtest::SoxTone(0.01)}});
+  const Bytes tone = soundtest::SoxTone(0.01);
+  const Bytes good = soundtest::MakeBank({{"A", true, 2, tone}, {"B", false, {}, tone}});
+  // The samples of item B, the last in the file.
+  const Bytes samples = ReadWave(tone).Data;
+  const auto found = std::find_end(good.begin(), good.end(), samples.begin(), samples.end());
+  ASSERT_NE(found, good.end());
+  const std::size_t samplesStart = static_cast<std::size_t>(found - good.begin());
+  const std::size_t samplesEnd = samplesStart + samples.size();
+  const std::set<std::string> texts = {"Ungültiges Stream-Format", "Stream-Read-Fehler", "Wave is invalid",
+                                       "Ungültiges Stream-Format: mehr als 1024 Einträge"};
   std::mt19937 random(7);
+  int banks = 0;
   for (int round = 0; round < 3000; ++round) {
     Bytes b = good;
     const int changes = 1 + round % 4;
-    for (int i = 0; i < changes; ++i) b[random() % b.size()] = static_cast<std::uint8_t>(random());
-    try {
-      ParseSoundBank(b);
-    } catch (const DataError&) {
+    bool samplesOnly = true;
+    for (int i = 0; i < changes; ++i) {
+      const std::size_t at =
+          round % 5 == 0 ? samplesStart + random() % (samplesEnd - samplesStart) : random() % b.size();
+      samplesOnly = samplesOnly && at >= samplesStart && at < samplesEnd;
+      b[at] = static_cast<std::uint8_t>(random());
+    }
+    const std::string error = ErrorOf(b);
+    if (error != "no error") {
+      ASSERT_TRUE(texts.contains(error)) << "round " << round << ": " << error;
+      ASSERT_FALSE(samplesOnly) << "round " << round << ": " << error;
+      continue;
+    }
+    ++banks;
+    const std::vector<TBankEntry> items = ParseSoundBank(b);
+    ASSERT_LE(items.size(), MaxBankItems);
+    for (const TBankEntry& item : items) {
+      ASSERT_LE(item.Name.size() + item.Wave.Format.size() + item.Wave.Data.size(), b.size()) << round;
+    }
+    if (samplesOnly) {
+      ASSERT_EQ(items.size(), 2u) << round;
+      EXPECT_EQ(items[1].Name, "B");
+      EXPECT_EQ(items[1].Wave.Data,
+                Bytes(b.begin() + static_cast<long>(samplesStart), b.begin() + static_cast<long>(samplesEnd)));
     }
   }
+  EXPECT_GT(banks, 600);
 }
 
 }  // namespace

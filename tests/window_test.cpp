@@ -169,8 +169,24 @@ TEST_F(WindowTest, FramesOnlyWhenNeededAndNotWhileInactive) {
     QTest::qWait(150);
   }
   EXPECT_GE(settled, 1);
-  QTest::qWait(100);
+  // Idle, the program is not woken at each display refresh: no timer runs.
+  struct TimerCount final : QObject {
+    int Count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Timer) ++Count;
+      return false;
+    }
+  } timers;
+  qApp->installEventFilter(&timers);
+  QTest::qWait(300);
+  qApp->removeEventFilter(&timers);
   EXPECT_EQ(Form->FramesDrawn(), settled) << "an idle title draws nothing";
+  EXPECT_LT(timers.Count, 3) << "an idle title wakes no frame timer";
+  // A frame forced while the timer's frame is due is not drawn a second time.
+  Form->Handle([this] { Form->Game.Table.NeedsRedraw = true; });
+  Form->ForceFrame();
+  QTest::qWait(100);
+  EXPECT_EQ(Form->FramesDrawn(), ++settled);
 
   Form->Handle([this] { Form->DXTimerDeactivate(); });
   EXPECT_EQ(Form->windowTitle(), "Brivlo Kolbet [Pause]");
