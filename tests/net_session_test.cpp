@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <QTcpServer>
 
+#include "tests/free_port.h"
 #include "tests/net_fixtures.h"
 
 using namespace kolbet;
@@ -25,13 +28,14 @@ void ExpectFailure(const std::function<void()>& call, const std::string& text) {
 
 // A host "Wirt" (player "Sepp") and a guest "Xaver" that has joined it.
 struct Table {
-  explicit Table(std::uint16_t port) : Host(QuickSettings(port)), Guest(QuickSettings(port)) {
+  explicit Table(std::uint16_t port) : Port(port), Host(QuickSettings(port)), Guest(QuickSettings(port)) {
     Host.Play.SelectTransport(TcpIpProvider, " ");
     Host.Play.CreateSession("Wirt", "Sepp");
     EXPECT_EQ(Guest.Search("127.0.0.1"), Texts{"Wirt"});
     Guest.Play.JoinSession("wirt", "Xaver");
     EXPECT_TRUE(PumpUntil([&] { return Host.Events.size() == 2; }));
   }
+  std::uint16_t Port;
   Side Host;
   Side Guest;
 };
@@ -189,6 +193,24 @@ TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
   t.Guest.Send("Griass di");
   EXPECT_TRUE(PumpUntil([&] { return newcomer.Events.size() == 2; }));
   EXPECT_EQ(newcomer.Events, (Texts{"add Hans", "msg Xaver Griass di"}));
+}
+
+// The game is held (the pauses at the end of a hand) while its guest leaves
+// and a new one joins: what the game sends before it has handled the leaving
+// was meant for the guest that left and must not reach the new one.
+TEST(SessionService, ANewPlayerGetsNothingMeantForTheOneBefore) {
+  Table t(FreePort());
+  t.Guest.Play.Close();
+  Side newcomer(QuickSettings(t.Port));
+  for (int i = 0; i < 20 && newcomer.Search("127.0.0.1").empty(); ++i) std::this_thread::sleep_for(50ms);
+  newcomer.Play.JoinSession("Wirt", "Hans");  // no event is handed to the held game meanwhile
+  t.Host.Send("alter");
+  ASSERT_TRUE(PumpUntil([&] { return t.Host.Events.size() == 4; }));
+  EXPECT_EQ(t.Host.Events, (Texts{"add Sepp", "add Xaver", "del Xaver", "add Hans"}));
+  t.Host.Send("neuer");
+  EXPECT_TRUE(PumpUntil([&] { return newcomer.Events.size() >= 2; }));
+  PumpFor(100ms);
+  EXPECT_EQ(newcomer.Events, (Texts{"add Hans", "msg Sepp neuer"}));
 }
 
 // The window shows a handler's error; the messages behind it still come, in order.
