@@ -1,8 +1,6 @@
 // Bytes that are not this program's, sent at a host and at a search: they
 // change nothing, and a connection that sends them is closed.
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,48 +20,6 @@ namespace {
 
 using Texts = std::vector<std::string>;
 using wire::Bytes;
-
-sockaddr_in Loopback(std::uint16_t port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(port);
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
-
-int Connect(std::uint16_t port) {
-  const int fd = socket(AF_INET, SOCK_STREAM, 0);
-  const sockaddr_in address = Loopback(port);
-  EXPECT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  return fd;
-}
-
-// Reads until the other side closes or the time is up; true when it closed.
-bool ClosedWithin(int fd, std::chrono::milliseconds limit, Bytes* received = nullptr) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  std::uint8_t buffer[4096];
-  while (std::chrono::steady_clock::now() < deadline) {
-    pollfd p{fd, POLLIN, 0};
-    if (poll(&p, 1, 20) <= 0) continue;
-    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-    if (got <= 0) return true;
-    if (received) received->insert(received->end(), buffer, buffer + got);
-  }
-  return false;
-}
-
-// One datagram to the port; the answer within the time, if any.
-Bytes Ask(std::uint16_t port, const Bytes& datagram, std::chrono::milliseconds wait = 300ms) {
-  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
-  const sockaddr_in address = Loopback(port);
-  sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address), sizeof address);
-  pollfd p{fd, POLLIN, 0};
-  Bytes answer(70000);
-  const ssize_t got = poll(&p, 1, static_cast<int>(wait.count())) > 0 ? recv(fd, answer.data(), answer.size(), 0) : 0;
-  answer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-  close(fd);
-  return answer;
-}
 
 Bytes Random(std::size_t size, unsigned seed) {
   std::mt19937 random(seed);
