@@ -314,7 +314,9 @@ void SessionTransport::Worker::Tick() {
   const auto now = Clock::now();
   if (Peer && now - PeerHeard > Settings.KeepAliveTimeout) {
     DropPeer();
-  } else if (Peer && now - PeerTold >= Settings.KeepAliveInterval) {
+  } else if (Peer && now - PeerTold >= Settings.KeepAliveInterval - Ticker->intervalAsDuration()) {
+    // One tick early, so that the gap between two frames stays within the
+    // interval even when the tick that sends comes a full period late.
     Write(wire::EncodeFrame(wire::FrameType::KeepAlive));
   }
   for (std::size_t i = 0; i < Greetings.size();) {
