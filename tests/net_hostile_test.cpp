@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/session_wire.h"
+#include "tests/free_port.h"
 #include "tests/net_fixtures.h"
 
 using namespace kolbet;
@@ -38,7 +39,7 @@ const wire::TIdentity Kolbet = *wire::ParseGuid(KolbetGUID);
 }  // namespace
 
 TEST(SessionHostile, StrangeConnectionsAndDatagramsChangeNothing) {
-  const std::uint16_t port = 29409;
+  const std::uint16_t port = FreePort();
   Side host(QuickSettings(port));
   host.Play.SelectTransport(TcpIpProvider);
   host.Play.CreateSession("Wirt", "Sepp");
@@ -112,7 +113,7 @@ TEST(SessionHostile, StrangeConnectionsAndDatagramsChangeNothing) {
 
 // A machine that answers a search with everything but a proper answer, and one proper one last.
 TEST(SessionHostile, SearchListsOnlyProperAnswers) {
-  const std::uint16_t port = 29410;
+  const std::uint16_t port = FreePort();
   const int fd = socket(AF_INET, SOCK_DGRAM, 0);
   const sockaddr_in address = Loopback(port);
   ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);

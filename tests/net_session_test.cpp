@@ -46,7 +46,8 @@ std::string Numbered(int i) { return "m" + std::to_string(1000 + i) + std::strin
 }  // namespace
 
 TEST(SessionService, FailsWithItsTextsAndStaysClosed) {
-  Side side(QuickSettings(29401));
+  const std::uint16_t port = FreePort();
+  Side side(QuickSettings(port));
   TDXPlay& play = side.Play;
   QTcpServer blocker;
   const std::string provider = "Provider of specified GUID is not found";
@@ -64,7 +65,7 @@ TEST(SessionService, FailsWithItsTextsAndStaysClosed) {
       {[&] { play.CreateSession("Wirt", ""); }, "Player name is not specified"},
       {[&] { play.JoinSession("Nirgends", "Sepp"); }, "Session 'Nirgends' not found"},
       {[&] {
-         ASSERT_TRUE(blocker.listen(QHostAddress::Any, 29401));
+         ASSERT_TRUE(blocker.listen(QHostAddress::Any, port));
          play.CreateSession("Wirt", "Sepp");
        },
        "Session Wirt cannot be opened"},
@@ -83,29 +84,32 @@ TEST(SessionService, FailsWithItsTextsAndStaysClosed) {
 }
 
 TEST(SessionService, SearchListsOpenSessionsOfThisGameOnly) {
-  Side host(QuickSettings(29403));
+  const std::uint16_t port = FreePort();
+  std::uint16_t otherPort = FreePort();
+  while (otherPort == port) otherPort = FreePort();
+  Side host(QuickSettings(port));
   host.Play.SelectTransport(TcpIpProvider);
   host.Play.CreateSession("Wirt", "Sepp");
   EXPECT_TRUE(host.Play.IsHost());
   EXPECT_EQ(host.Events, Texts{"add Sepp"});  // the local player, once
 
-  TSessionSettings foreign = QuickSettings(29404);
+  TSessionSettings foreign = QuickSettings(otherPort);
   foreign.GUID = "{11111111-2222-3333-4444-555555555555}";
   Side stranger(foreign);
   stranger.Play.SelectTransport(TcpIpProvider);
   stranger.Play.CreateSession("Fremd", "Fritz");
 
-  Side seeker(QuickSettings(29403));
+  Side seeker(QuickSettings(port));
   for (const char* machine : {" ", "", "127.0.0.1", "localhost", "::1"})
     EXPECT_EQ(seeker.Search(machine), Texts{"Wirt"}) << '"' << machine << '"';
   ExpectFailure([&] { seeker.Play.JoinSession("WIRT", ""); }, "Player name is not specified");
 
-  Side other(QuickSettings(29404));
+  Side other(QuickSettings(otherPort));
   for (const char* machine : {" ", "127.0.0.1"}) EXPECT_EQ(other.Search(machine), Texts{}) << machine;
 }
 
 TEST(SessionService, MessagesArriveWholeOnceAndInOrderBothWays) {
-  Table t(29405);
+  Table t(FreePort());
   EXPECT_EQ(t.Host.Events, (Texts{"add Sepp", "add Xaver"}));
   EXPECT_EQ(t.Guest.Events, Texts{"add Xaver"});
   EXPECT_FALSE(t.Guest.Play.IsHost());
@@ -132,16 +136,17 @@ TEST(SessionService, MessagesArriveWholeOnceAndInOrderBothWays) {
 }
 
 TEST(SessionService, FullSessionIsNotListedAndRefusesAThird) {
-  Side late(QuickSettings(29406));
-  Side host(QuickSettings(29406));
+  const std::uint16_t port = FreePort();
+  Side late(QuickSettings(port));
+  Side host(QuickSettings(port));
   host.Play.SelectTransport(TcpIpProvider);
   host.Play.CreateSession("Wirt", "Sepp");
   EXPECT_EQ(late.Search(" "), Texts{"Wirt"});  // listed while there is room
 
-  Side guest(QuickSettings(29406));
+  Side guest(QuickSettings(port));
   EXPECT_EQ(guest.Search("127.0.0.1"), Texts{"Wirt"});
   guest.Play.JoinSession("Wirt", "Xaver");
-  Side seeker(QuickSettings(29406));
+  Side seeker(QuickSettings(port));
   EXPECT_EQ(seeker.Search(" "), Texts{});
   EXPECT_EQ(seeker.Search("127.0.0.1"), Texts{});
 
@@ -153,7 +158,7 @@ TEST(SessionService, FullSessionIsNotListedAndRefusesAThird) {
 }
 
 TEST(SessionService, WhatWasSentBeforeLeavingComesBeforeTheLeaving) {
-  Table t(29407);
+  Table t(FreePort());
   Texts expected = t.Host.Events;
   for (int i = 0; i < 500; ++i) {
     t.Guest.Send(Numbered(i));
@@ -166,11 +171,11 @@ TEST(SessionService, WhatWasSentBeforeLeavingComesBeforeTheLeaving) {
   EXPECT_TRUE(t.Host.Play.IsHost());
   EXPECT_TRUE(t.Host.Play.RemotePlayers().empty());
   EXPECT_EQ(t.Guest.Events, Texts{"add Xaver"});  // its own leaving is not reported
-  EXPECT_EQ(Side(QuickSettings(29407)).Search("127.0.0.1"), Texts{"Wirt"});  // room again
+  EXPECT_EQ(Side(QuickSettings(t.Port)).Search("127.0.0.1"), Texts{"Wirt"});  // room again
 }
 
 TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
-  Table t(29408);
+  Table t(FreePort());
   Texts expected = t.Guest.Events;
   for (int i = 0; i < 100; ++i) {
     t.Host.Send(Numbered(i));
@@ -183,7 +188,7 @@ TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
   EXPECT_TRUE(t.Guest.Play.IsHost());
 
   // The new host answers under the old name and takes the next player in.
-  Side newcomer(QuickSettings(29408));
+  Side newcomer(QuickSettings(t.Port));
   ASSERT_TRUE(PumpUntil([&] { return newcomer.Search("127.0.0.1") == Texts{"Wirt"}; }, 3s));
   newcomer.Play.JoinSession("Wirt", "Hans");
   EXPECT_FALSE(newcomer.Play.IsHost());
@@ -215,7 +220,7 @@ TEST(SessionService, ANewPlayerGetsNothingMeantForTheOneBefore) {
 
 // The window shows a handler's error; the messages behind it still come, in order.
 TEST(SessionService, AFailingHandlerHoldsNothingUp) {
-  Table t(29414);
+  Table t(FreePort());
   t.Guest.Play.OnMessage = [&](TDXPlay&, const TDXPlayPlayer&, const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     if (text == "kaputt") throw SessionError("Wave is invalid");
