@@ -231,10 +231,14 @@ void TDXPlay::OpenFor(const std::string& sessionName, const std::string& playerN
   if (OnAddPlayer) OnAddPlayer(*this, Local);
 }
 
+// The block goes to the players the game knows of. A player that entered the
+// session but whose entering the game has not handled yet gets nothing: what
+// the game sends meanwhile was meant for the one before.
 void TDXPlay::Send(const std::uint8_t* data, std::size_t size) {
   if (!Opened || !Receiving) return;
   if (!data || size < 4 || size > wire::MaxBlock) throw SessionError("The message form is illegal");
-  Receiving->Transport->Send(std::vector<std::uint8_t>(data, data + size));
+  for (const TDXPlayPlayer& player : Remote)
+    Receiving->Transport->Send(player.ID, std::vector<std::uint8_t>(data, data + size));
 }
 
 void TDXPlay::LeaveSession() {

@@ -108,10 +108,10 @@ std::optional<TOpenedSession> SessionTransport::Join(const TFoundSession& sessio
   return result.get();
 }
 
-void SessionTransport::Send(std::vector<std::uint8_t> block) {
+void SessionTransport::Send(std::uint32_t recipient, std::vector<std::uint8_t> block) {
   Worker* worker = Runner ? Runner->WaitForWorker() : nullptr;
   if (!worker) return;
-  QMetaObject::invokeMethod(worker, [worker, block = std::move(block)] { worker->Send(block); });
+  QMetaObject::invokeMethod(worker, [worker, recipient, block = std::move(block)] { worker->Send(recipient, block); });
 }
 
 void SessionTransport::Leave() {

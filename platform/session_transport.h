@@ -84,8 +84,10 @@ class SessionTransport {
   // unreachable or not answered in the handshake time.
   std::optional<TOpenedSession> Join(const TFoundSession& session, const std::string& playerName);
 
-  // Queues a block for every other player; in order after every earlier one.
-  void Send(std::vector<std::uint8_t> block);
+  // Queues a block for the other player `recipient`, in order after every
+  // earlier one; dropped when that player is no longer the one in the session
+  // (it left, and another may have come in meanwhile).
+  void Send(std::uint32_t recipient, std::vector<std::uint8_t> block);
   // Tells the peer and closes everything; blocks until what was sent before is on its way.
   void Leave();
 

@@ -20,6 +20,8 @@ constexpr std::size_t MaxGreetings = 8;
 constexpr qint64 ReadAhead = qint64{256} * 1024;
 // A peer that lets this much pile up unsent is not taking anything any more.
 constexpr qint64 MaxUnsent = qint64{4} * 1024 * 1024;
+// What a joiner may send before its welcome is out; a real one sends nothing.
+constexpr std::size_t MaxHeld = std::size_t{256} * 1024;
 
 }  // namespace
 
@@ -36,7 +38,7 @@ SessionTransport::Worker::~Worker() { Leave(); }
 
 std::uint32_t SessionTransport::Worker::NewPlayerId() const {
   std::uint32_t id = 0;
-  while (id == 0 || id == Local.Id) id = QRandomGenerator::global()->generate();
+  while (id == 0 || id == Local.Id || id == PreviousPeer) id = QRandomGenerator::global()->generate();
   return id;
 }
 
@@ -162,13 +164,32 @@ bool SessionTransport::Worker::GreetJoiner(QTcpSocket* socket, const std::uint8_
   }
   Peer = socket;
   PeerPlayer = {NewPlayerId(), hello->PlayerName};
+  PeerEntered = false;
   PeerHeard = Clock::now();
+  connect(socket, &QTcpSocket::bytesWritten, this, [this, socket] { WelcomeWritten(socket); });
   Write(wire::EncodeWelcome({Local.Id, PeerPlayer.Id, Local.Name}));
+  return Peer == socket;
+}
+
+// The joiner is in the session once everything written to it so far, its
+// welcome first, has left: only then is the game told, and then it gets what
+// the joiner sent meanwhile. A connection that breaks before never entered.
+void SessionTransport::Worker::WelcomeWritten(QTcpSocket* socket) {
+  if (socket != Peer || PeerEntered || socket->bytesToWrite() > 0) return;
+  PeerEntered = true;
+  std::vector<wire::Bytes> held;
+  held.swap(Held);
+  HeldBytes = 0;
   if (!Sink({TTransportEvent::Kind::PlayerEntered, PeerPlayer, {}, false})) {
     DropPeer();
-    return false;
+    return;
   }
-  return true;
+  for (wire::Bytes& block : held) {
+    if (!Sink({TTransportEvent::Kind::Message, PeerPlayer, std::move(block), false})) {
+      DropPeer();
+      return;
+    }
+  }
 }
 
 void SessionTransport::Worker::StartJoin(const TFoundSession& session, const std::string& playerName,
@@ -199,6 +220,7 @@ bool SessionTransport::Worker::Welcomed(QTcpSocket* socket, wire::FrameType type
   Peer = socket;
   Joining = nullptr;
   PeerPlayer = {welcome->HostPlayer, welcome->HostPlayerName};
+  PeerEntered = true;  // the joiner's game learns of the host from the join itself
   PeerHeard = PeerTold = Clock::now();
   Local = {welcome->YourPlayer, JoinName};
   Open = true;
@@ -217,6 +239,12 @@ void SessionTransport::Worker::FailJoin() {
 bool SessionTransport::Worker::PeerFrame(wire::FrameType type, const std::uint8_t* body, std::size_t size) {
   switch (type) {
     case wire::FrameType::Message:
+      if (!PeerEntered) {
+        HeldBytes += size;
+        Held.emplace_back(body, body + size);
+        if (HeldBytes <= MaxHeld) return true;
+        break;
+      }
       if (Sink({TTransportEvent::Kind::Message, PeerPlayer, {body, body + size}, false})) return true;
       break;
     case wire::FrameType::KeepAlive:
@@ -254,12 +282,18 @@ void SessionTransport::Worker::Cut(QTcpSocket* socket) {
 }
 
 // The peer has left. A guest left alone takes the session over as its host.
+// A joiner whose welcome never went out was never in the session: the game
+// hears nothing of it.
 void SessionTransport::Worker::DropPeer() {
   if (!Peer) return;
   Discard(Peer);
+  Held.clear();
+  HeldBytes = 0;
+  PreviousPeer = PeerPlayer.Id;
   const bool takeOver = Open && !Hosting;
   if (takeOver) Hosting = true;
-  Sink({TTransportEvent::Kind::PlayerLeft, PeerPlayer, {}, takeOver});
+  if (PeerEntered) Sink({TTransportEvent::Kind::PlayerLeft, PeerPlayer, {}, takeOver});
+  PeerEntered = false;
   PeerPlayer = {};
   if (takeOver) StartListening();
 }
@@ -271,15 +305,18 @@ void SessionTransport::Worker::Write(const wire::Bytes& frame) {
   if (Peer->bytesToWrite() > MaxUnsent) DropPeer();
 }
 
-void SessionTransport::Worker::Send(const std::vector<std::uint8_t>& block) {
-  if (Open && Peer) Write(wire::EncodeFrame(wire::FrameType::Message, block.data(), block.size()));
+void SessionTransport::Worker::Send(std::uint32_t recipient, const std::vector<std::uint8_t>& block) {
+  if (Open && Peer && PeerEntered && PeerPlayer.Id == recipient)
+    Write(wire::EncodeFrame(wire::FrameType::Message, block.data(), block.size()));
 }
 
 void SessionTransport::Worker::Tick() {
   const auto now = Clock::now();
   if (Peer && now - PeerHeard > Settings.KeepAliveTimeout) {
     DropPeer();
-  } else if (Peer && now - PeerTold >= Settings.KeepAliveInterval) {
+  } else if (Peer && now - PeerTold >= Settings.KeepAliveInterval - Ticker->intervalAsDuration()) {
+    // One tick early, so that the gap between two frames stays within the
+    // interval even when the tick that sends comes a full period late.
     Write(wire::EncodeFrame(wire::FrameType::KeepAlive));
   }
   for (std::size_t i = 0; i < Greetings.size();) {
@@ -315,6 +352,9 @@ void SessionTransport::Worker::Leave() {
     if (Peer->state() != QAbstractSocket::UnconnectedState) Peer->waitForDisconnected(500);
     Discard(Peer);
   }
+  Held.clear();
+  HeldBytes = 0;
+  PeerEntered = false;
   Hosting = false;
   PeerPlayer = {};
 }

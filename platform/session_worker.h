@@ -32,7 +32,7 @@ class SessionTransport::Worker final : public QObject {
   void StartSearch(const std::vector<QHostAddress>& machines, bool stopAtFirst, SearchDone done);
   std::optional<TOpenedSession> Host(const std::string& sessionName, const std::string& playerName);
   void StartJoin(const TFoundSession& session, const std::string& playerName, JoinDone done);
-  void Send(const std::vector<std::uint8_t>& block);
+  void Send(std::uint32_t recipient, const std::vector<std::uint8_t>& block);
   void Leave();
 
  private:
@@ -70,6 +70,7 @@ class SessionTransport::Worker final : public QObject {
   bool GreetJoiner(QTcpSocket* socket, const std::uint8_t* body, std::size_t size);
   bool Welcomed(QTcpSocket* socket, wire::FrameType type, const std::uint8_t* body, std::size_t size);
   bool PeerFrame(wire::FrameType type, const std::uint8_t* body, std::size_t size);
+  void WelcomeWritten(QTcpSocket* socket);
   void SocketClosed(QTcpSocket* socket);
   void Cut(QTcpSocket* socket);
   void Write(const wire::Bytes& frame);
@@ -96,9 +97,15 @@ class SessionTransport::Worker final : public QObject {
   QUdpSocket* Responder6 = nullptr;
   std::vector<Greeting> Greetings;
 
-  // The other player, once greeted.
+  // The other player, once greeted. A joiner is in the session, and the game
+  // is told of it, only once its welcome has been written out; what it sends
+  // before is held until then.
   QTcpSocket* Peer = nullptr;
   TTransportPlayer PeerPlayer;
+  bool PeerEntered = false;
+  std::vector<wire::Bytes> Held;
+  std::size_t HeldBytes = 0;
+  std::uint32_t PreviousPeer = 0;  // a new player never gets the id of the one before
   Clock::time_point PeerHeard;
   Clock::time_point PeerTold;
 

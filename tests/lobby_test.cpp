@@ -10,16 +10,18 @@
 #include "game/phase_machine.h"
 #include "net/session_service.h"
 #include "platform/picture_controls.h"
+#include "tests/free_port.h"
 #include "tests/window_fixture.h"
 
 namespace kolbet {
 namespace {
 
-// Each test its own port, so that the tests can run side by side.
-void UsePort(int port) { setenv("KOLBET_PORT", std::to_string(port).c_str(), 1); }
+// Each test a free port of its own, so that the tests, and another run of the
+// suite, can go on side by side.
+void UseFreePort() { setenv("KOLBET_PORT", std::to_string(kolbet::test::FreePort()).c_str(), 1); }
 
 TEST_F(WindowTest, LobbyRefusesAnEmptyNameAndAJoinWithoutAChoice) {
-  UsePort(29471);
+  UseFreePort();
   Start();
   Click(Form->Button3);
   ASSERT_TRUE(Form->Panel2->isVisible());
@@ -41,7 +43,7 @@ TEST_F(WindowTest, LobbyRefusesAnEmptyNameAndAJoinWithoutAChoice) {
 }
 
 TEST_F(WindowTest, ASearchThatFailsKeepsTheLobbyClosed) {
-  UsePort(29472);
+  UseFreePort();
   Start();
   Form->Game.Table.UseIPX = true;
   Click(Form->Button3);
@@ -51,7 +53,7 @@ TEST_F(WindowTest, ASearchThatFailsKeepsTheLobbyClosed) {
 }
 
 TEST_F(WindowTest, TwoWindowsMeetInTheLobbyAndPlayAHand) {
-  UsePort(29473);
+  UseFreePort();
   Start();
   TMainForm& host = *Form;
   test::RecordingGame guestRecorder;
@@ -121,7 +123,7 @@ TEST_F(WindowTest, TwoWindowsMeetInTheLobbyAndPlayAHand) {
 }
 
 TEST_F(WindowTest, ChatMenuHoldsThePhrasesAndSoundsTheChosenOne) {
-  UsePort(29474);
+  UseFreePort();
   Start();
   // The submenu of curses first, then the phrases with their separators.
   QStringList names;

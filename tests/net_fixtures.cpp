@@ -1,6 +1,9 @@
 #include "tests/net_fixtures.h"
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/socket.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -57,6 +60,46 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
 
 void PumpFor(std::chrono::milliseconds time) {
   PumpUntil([] { return false; }, time);
+}
+
+sockaddr_in Loopback(std::uint16_t port) {
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  return address;
+}
+
+int Connect(std::uint16_t port) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  const sockaddr_in address = Loopback(port);
+  EXPECT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+  return fd;
+}
+
+bool ClosedWithin(int fd, std::chrono::milliseconds limit, wire::Bytes* received) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  std::uint8_t buffer[4096];
+  while (std::chrono::steady_clock::now() < deadline) {
+    pollfd p{fd, POLLIN, 0};
+    if (poll(&p, 1, 20) <= 0) continue;
+    const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
+    if (got <= 0) return true;
+    if (received) received->insert(received->end(), buffer, buffer + got);
+  }
+  return false;
+}
+
+wire::Bytes Ask(std::uint16_t port, const wire::Bytes& datagram, std::chrono::milliseconds wait) {
+  const int fd = socket(AF_INET, SOCK_DGRAM, 0);
+  const sockaddr_in address = Loopback(port);
+  sendto(fd, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+  pollfd p{fd, POLLIN, 0};
+  wire::Bytes answer(70000);
+  const ssize_t got = poll(&p, 1, static_cast<int>(wait.count())) > 0 ? recv(fd, answer.data(), answer.size(), 0) : 0;
+  answer.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  close(fd);
+  return answer;
 }
 
 PeerProcess::PeerProcess(const std::vector<std::string>& arguments) {

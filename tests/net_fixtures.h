@@ -3,6 +3,7 @@
 // events, the event loop turned until something has happened, and the other
 // player in a process of its own (net_peer).
 
+#include <netinet/in.h>
 #include <sys/types.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "net/session_service.h"
+#include "platform/session_wire.h"
 
 namespace kolbet::test {
 
@@ -36,6 +38,14 @@ struct Side {
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5s);
 // Turns the event loop for the given time.
 void PumpFor(std::chrono::milliseconds time);
+
+// Raw sockets on loopback, for peers that do what the program never would.
+sockaddr_in Loopback(std::uint16_t port);
+int Connect(std::uint16_t port);
+// Reads until the other side closes or the time is up; true when it closed.
+bool ClosedWithin(int fd, std::chrono::milliseconds limit, wire::Bytes* received = nullptr);
+// One datagram to the port; the answer within the time, if any.
+wire::Bytes Ask(std::uint16_t port, const wire::Bytes& datagram, std::chrono::milliseconds wait = 300ms);
 
 // net_peer in a child process, with its standard input and output on pipes.
 class PeerProcess {

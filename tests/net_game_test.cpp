@@ -519,20 +519,28 @@ TEST(NetGame, FirstTrickRule) {
   }
 
   // Leading the announced card first: the call sounds to its end here and is
-  // sent to the peer before the lead.
-  for (bool onHost : {true, false}) {
-    RecordingGame g;
-    g.game.IsHost = onHost;
-    TTable& t = g.game.Table;
-    t.NetworkGame = true;
-    t.Phase = PhaseNetLead;
-    t.AnnouncedCard = announced;
-    t.PlayerSeat = {{C(Oachl, Sau), announced, -1, -1, -1}, -1, 0, 0, 0};
-    t.OpponentSeat = {{-1, -1, -1, -1, -1}, -1, 0, 0, 0};
-    OnTablePress(g.game, 1);
-    EXPECT_EQ(Log(g), onHost ? (Events{"send status", "send cmd 9 77", "sound 77 wait", "send cmd 5 4", "sound 4 start"})
-                             : (Events{"send cmd 9 77", "sound 77 wait", "send cmd 6 1", "sound 4 start"}));
-    EXPECT_EQ(t.PlayerSeat.Hand[1], onHost ? NoCard : announced);  // a guest's card leaves with the host's table
-    EXPECT_EQ(t.Phase, PhaseNetWait);
+  // sent to the peer before the lead. Led to a later trick, by either side,
+  // it is a card like any other.
+  for (int tricksTaken : {0, 1, 2}) {
+    for (bool onHost : {true, false}) {
+      SCOPED_TRACE(std::to_string(tricksTaken) + (onHost ? " host" : " guest"));
+      RecordingGame g;
+      g.game.IsHost = onHost;
+      TTable& t = g.game.Table;
+      t.NetworkGame = true;
+      t.Phase = PhaseNetLead;
+      t.AnnouncedCard = announced;
+      t.PlayerSeat = {{C(Oachl, Sau), announced, -1, -1, -1}, -1, 0, tricksTaken % 2, 0};
+      t.OpponentSeat = {{-1, -1, -1, -1, -1}, -1, 0, tricksTaken / 2, 0};
+      OnTablePress(g.game, 1);
+      const Events call = tricksTaken == 0 ? Events{"send cmd 9 77", "sound 77 wait"} : Events{};
+      Events expected = onHost ? Events{"send status"} : Events{};
+      expected.insert(expected.end(), call.begin(), call.end());
+      expected.push_back(onHost ? "send cmd 5 4" : "send cmd 6 1");
+      expected.push_back("sound 4 start");
+      EXPECT_EQ(Log(g), expected);
+      EXPECT_EQ(t.PlayerSeat.Hand[1], onHost ? NoCard : announced);  // a guest's card leaves with the host's table
+      EXPECT_EQ(t.Phase, PhaseNetWait);
+    }
   }
 }

@@ -14,7 +14,7 @@
          with connections that say nothing: every search finds it within its
          time, and a guest still joins and plays.
 
-Usage: net_hostile_game.py KOLBET_SIM CHECK PORT   (uses PORT and PORT + 1)
+Usage: net_hostile_game.py KOLBET_SIM CHECK   (picks two free ports, PORT and PORT + 1)
 Prints "ok" as its last line when everything held.
 """
 
@@ -28,7 +28,11 @@ import tempfile
 import threading
 import time
 
-SIM, CHECK, PORT = sys.argv[1], sys.argv[2], int(sys.argv[3])
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from free_port import free_port  # noqa: E402
+
+SIM, CHECK = sys.argv[1], sys.argv[2]
+PORT = free_port(pair=True)
 HOSTILE = 100_000
 HANDS = 20
 work = tempfile.mkdtemp()

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/free_port.h"
 #include "tests/net_fixtures.h"
 
 using namespace kolbet;
@@ -35,14 +36,14 @@ struct HostWithPeer {
 }  // namespace
 
 TEST(SessionKeepAlive, KilledPeerHasLeft) {
-  HostWithPeer t(29411);
+  HostWithPeer t(FreePort());
   t.Peer.Signal(SIGKILL);
   EXPECT_TRUE(PumpUntil([&] { return t.Host.Events.size() == 3; }, 3s));
   EXPECT_EQ(t.Host.Events.back(), "del Peer");
 }
 
 TEST(SessionKeepAlive, StoppedPeerHasLeftWithinTenSeconds) {
-  HostWithPeer t(29412);
+  HostWithPeer t(FreePort());
   t.Peer.Signal(SIGSTOP);
   EXPECT_TRUE(PumpUntil([&] { return t.Host.Events.size() == 3; }, 10s));
   EXPECT_EQ(t.Host.Events.back(), "del Peer");
@@ -52,7 +53,7 @@ TEST(SessionKeepAlive, StoppedPeerHasLeftWithinTenSeconds) {
 // A pause of the game holds the main thread; the transport's thread answers
 // for it meanwhile, and what arrived then is handed over afterwards.
 TEST(SessionKeepAlive, SideWithItsMainThreadHeldIsNotDropped) {
-  HostWithPeer t(29413);
+  HostWithPeer t(FreePort());
   t.Peer.Tell("send 48616c6c6f");  // "Hallo"
   std::this_thread::sleep_for(12s);
   EXPECT_TRUE(PumpUntil([&] { return t.Host.Events.size() >= 3; }));

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <QTcpServer>
 
+#include "tests/free_port.h"
 #include "tests/net_fixtures.h"
 
 using namespace kolbet;
@@ -25,13 +28,14 @@ void ExpectFailure(const std::function<void()>& call, const std::string& text) {
 
 // A host "Wirt" (player "Sepp") and a guest "Xaver" that has joined it.
 struct Table {
-  explicit Table(std::uint16_t port) : Host(QuickSettings(port)), Guest(QuickSettings(port)) {
+  explicit Table(std::uint16_t port) : Port(port), Host(QuickSettings(port)), Guest(QuickSettings(port)) {
     Host.Play.SelectTransport(TcpIpProvider, " ");
     Host.Play.CreateSession("Wirt", "Sepp");
     EXPECT_EQ(Guest.Search("127.0.0.1"), Texts{"Wirt"});
     Guest.Play.JoinSession("wirt", "Xaver");
     EXPECT_TRUE(PumpUntil([&] { return Host.Events.size() == 2; }));
   }
+  std::uint16_t Port;
   Side Host;
   Side Guest;
 };
@@ -42,7 +46,8 @@ std::string Numbered(int i) { return "m" + std::to_string(1000 + i) + std::strin
 }  // namespace
 
 TEST(SessionService, FailsWithItsTextsAndStaysClosed) {
-  Side side(QuickSettings(29401));
+  const std::uint16_t port = FreePort();
+  Side side(QuickSettings(port));
   TDXPlay& play = side.Play;
   QTcpServer blocker;
   const std::string provider = "Provider of specified GUID is not found";
@@ -60,7 +65,7 @@ TEST(SessionService, FailsWithItsTextsAndStaysClosed) {
       {[&] { play.CreateSession("Wirt", ""); }, "Player name is not specified"},
       {[&] { play.JoinSession("Nirgends", "Sepp"); }, "Session 'Nirgends' not found"},
       {[&] {
-         ASSERT_TRUE(blocker.listen(QHostAddress::Any, 29401));
+         ASSERT_TRUE(blocker.listen(QHostAddress::Any, port));
          play.CreateSession("Wirt", "Sepp");
        },
        "Session Wirt cannot be opened"},
@@ -79,29 +84,32 @@ TEST(SessionService, FailsWithItsTextsAndStaysClosed) {
 }
 
 TEST(SessionService, SearchListsOpenSessionsOfThisGameOnly) {
-  Side host(QuickSettings(29403));
+  const std::uint16_t port = FreePort();
+  std::uint16_t otherPort = FreePort();
+  while (otherPort == port) otherPort = FreePort();
+  Side host(QuickSettings(port));
   host.Play.SelectTransport(TcpIpProvider);
   host.Play.CreateSession("Wirt", "Sepp");
   EXPECT_TRUE(host.Play.IsHost());
   EXPECT_EQ(host.Events, Texts{"add Sepp"});  // the local player, once
 
-  TSessionSettings foreign = QuickSettings(29404);
+  TSessionSettings foreign = QuickSettings(otherPort);
   foreign.GUID = "{11111111-2222-3333-4444-555555555555}";
   Side stranger(foreign);
   stranger.Play.SelectTransport(TcpIpProvider);
   stranger.Play.CreateSession("Fremd", "Fritz");
 
-  Side seeker(QuickSettings(29403));
+  Side seeker(QuickSettings(port));
   for (const char* machine : {" ", "", "127.0.0.1", "localhost", "::1"})
     EXPECT_EQ(seeker.Search(machine), Texts{"Wirt"}) << '"' << machine << '"';
   ExpectFailure([&] { seeker.Play.JoinSession("WIRT", ""); }, "Player name is not specified");
 
-  Side other(QuickSettings(29404));
+  Side other(QuickSettings(otherPort));
   for (const char* machine : {" ", "127.0.0.1"}) EXPECT_EQ(other.Search(machine), Texts{}) << machine;
 }
 
 TEST(SessionService, MessagesArriveWholeOnceAndInOrderBothWays) {
-  Table t(29405);
+  Table t(FreePort());
   EXPECT_EQ(t.Host.Events, (Texts{"add Sepp", "add Xaver"}));
   EXPECT_EQ(t.Guest.Events, Texts{"add Xaver"});
   EXPECT_FALSE(t.Guest.Play.IsHost());
@@ -128,16 +136,17 @@ TEST(SessionService, MessagesArriveWholeOnceAndInOrderBothWays) {
 }
 
 TEST(SessionService, FullSessionIsNotListedAndRefusesAThird) {
-  Side late(QuickSettings(29406));
-  Side host(QuickSettings(29406));
+  const std::uint16_t port = FreePort();
+  Side late(QuickSettings(port));
+  Side host(QuickSettings(port));
   host.Play.SelectTransport(TcpIpProvider);
   host.Play.CreateSession("Wirt", "Sepp");
   EXPECT_EQ(late.Search(" "), Texts{"Wirt"});  // listed while there is room
 
-  Side guest(QuickSettings(29406));
+  Side guest(QuickSettings(port));
   EXPECT_EQ(guest.Search("127.0.0.1"), Texts{"Wirt"});
   guest.Play.JoinSession("Wirt", "Xaver");
-  Side seeker(QuickSettings(29406));
+  Side seeker(QuickSettings(port));
   EXPECT_EQ(seeker.Search(" "), Texts{});
   EXPECT_EQ(seeker.Search("127.0.0.1"), Texts{});
 
@@ -149,7 +158,7 @@ TEST(SessionService, FullSessionIsNotListedAndRefusesAThird) {
 }
 
 TEST(SessionService, WhatWasSentBeforeLeavingComesBeforeTheLeaving) {
-  Table t(29407);
+  Table t(FreePort());
   Texts expected = t.Host.Events;
   for (int i = 0; i < 500; ++i) {
     t.Guest.Send(Numbered(i));
@@ -162,11 +171,11 @@ TEST(SessionService, WhatWasSentBeforeLeavingComesBeforeTheLeaving) {
   EXPECT_TRUE(t.Host.Play.IsHost());
   EXPECT_TRUE(t.Host.Play.RemotePlayers().empty());
   EXPECT_EQ(t.Guest.Events, Texts{"add Xaver"});  // its own leaving is not reported
-  EXPECT_EQ(Side(QuickSettings(29407)).Search("127.0.0.1"), Texts{"Wirt"});  // room again
+  EXPECT_EQ(Side(QuickSettings(t.Port)).Search("127.0.0.1"), Texts{"Wirt"});  // room again
 }
 
 TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
-  Table t(29408);
+  Table t(FreePort());
   Texts expected = t.Guest.Events;
   for (int i = 0; i < 100; ++i) {
     t.Host.Send(Numbered(i));
@@ -179,7 +188,7 @@ TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
   EXPECT_TRUE(t.Guest.Play.IsHost());
 
   // The new host answers under the old name and takes the next player in.
-  Side newcomer(QuickSettings(29408));
+  Side newcomer(QuickSettings(t.Port));
   ASSERT_TRUE(PumpUntil([&] { return newcomer.Search("127.0.0.1") == Texts{"Wirt"}; }, 3s));
   newcomer.Play.JoinSession("Wirt", "Hans");
   EXPECT_FALSE(newcomer.Play.IsHost());
@@ -191,9 +200,27 @@ TEST(SessionService, GuestTakesOverWhenTheHostLeaves) {
   EXPECT_EQ(newcomer.Events, (Texts{"add Hans", "msg Xaver Griass di"}));
 }
 
+// The game is held (the pauses at the end of a hand) while its guest leaves
+// and a new one joins: what the game sends before it has handled the leaving
+// was meant for the guest that left and must not reach the new one.
+TEST(SessionService, ANewPlayerGetsNothingMeantForTheOneBefore) {
+  Table t(FreePort());
+  t.Guest.Play.Close();
+  Side newcomer(QuickSettings(t.Port));
+  for (int i = 0; i < 20 && newcomer.Search("127.0.0.1").empty(); ++i) std::this_thread::sleep_for(50ms);
+  newcomer.Play.JoinSession("Wirt", "Hans");  // no event is handed to the held game meanwhile
+  t.Host.Send("alter");
+  ASSERT_TRUE(PumpUntil([&] { return t.Host.Events.size() == 4; }));
+  EXPECT_EQ(t.Host.Events, (Texts{"add Sepp", "add Xaver", "del Xaver", "add Hans"}));
+  t.Host.Send("neuer");
+  EXPECT_TRUE(PumpUntil([&] { return newcomer.Events.size() >= 2; }));
+  PumpFor(100ms);
+  EXPECT_EQ(newcomer.Events, (Texts{"add Hans", "msg Sepp neuer"}));
+}
+
 // The window shows a handler's error; the messages behind it still come, in order.
 TEST(SessionService, AFailingHandlerHoldsNothingUp) {
-  Table t(29414);
+  Table t(FreePort());
   t.Guest.Play.OnMessage = [&](TDXPlay&, const TDXPlayPlayer&, const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     if (text == "kaputt") throw SessionError("Wave is invalid");

@@ -4,10 +4,11 @@
 # of a session nobody hosts fails with the service's text; a peer killed in
 # the middle of the game, or stopped there without closing its connection,
 # leaves the other seat waiting within 10 seconds.
-# Usage: sim_network.sh KOLBET_SIM CHECK PORT
+# Usage: sim_network.sh KOLBET_SIM CHECK   (on a free port of its own)
 #   (CHECK: play, notfound, killed-guest, killed-host, stopped-guest, stopped-host)
 set -uo pipefail
-sim=$1 check=$2 port=$3
+sim=$1 check=$2
+port=$(python3 "$(dirname "$0")/free_port.py") || { echo "FAIL: no free port"; exit 1; }
 work=$(mktemp -d)
 pids=()
 # Kills a seat and reaps it, without the shell's note of the killing.
