@@ -16,8 +16,10 @@
 
 #include "assets/mug_art.h"
 #include "game/dxdraw.h"
+#include "game/form_keys.h"
 #include "game/phase_machine.h"
 #include "game/pointer_input.h"
+#include "game/table_access.h"
 #include "net/session_service.h"
 #include "platform/error_box.h"
 #include "platform/faces.h"
@@ -69,6 +71,8 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   BuildOptionsPanel();
   BuildLobbyPanel();
   BuildChatMenu();
+  Keys = std::make_unique<TFormKeys>(*this);
+  NameControls(*this);
 
   DXTimer.setSingleShot(true);
   DXTimer.setTimerType(Qt::PreciseTimer);
@@ -105,6 +109,7 @@ TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
 
 void TMainForm::Handle(const std::function<void()>& handler) {
   RunHandler(this, handler);
+  if (Keys) Keys->AfterHandler();
   RequestFrame();
 }
 
@@ -278,10 +283,12 @@ void TMainForm::DXTimerDeactivate() {
 // ---- pointer and keys ----
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton, int x, int y) {
-  if (PointerPressed(Game, x, y)) {
-    if (isFullScreen()) ToggleFullScreen();
-    OpenRulesPage();
-  }
+  if (PointerPressed(Game, x, y)) TitleCornerPressed();
+}
+
+void TMainForm::TitleCornerPressed() {
+  if (isFullScreen()) ToggleFullScreen();
+  OpenRulesPage();
 }
 
 void TMainForm::OpenRulesPage() {
@@ -318,8 +325,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     bool own = false;
     Handle([&] { own = FormKeyDown(key->key(), key->modifiers()); });
-    return own;
+    return own || Keys->KeyDown(*key);
   }
+  if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove) && InsideForm(watched, this))
+    Keys->PointerUsed(event);
   return QWidget::eventFilter(watched, event);
 }
 

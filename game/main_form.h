@@ -33,6 +33,7 @@ namespace kolbet {
 
 class TDXDraw;
 class TDXPlay;
+class TFormKeys;
 class TPanel;
 class TPictureBox;
 class TPictureButton;
@@ -71,6 +72,8 @@ class TMainForm final : public QWidget {
   // Pointer and keys.
   void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
   void DXDrawMouseMove(int x, int y);
+  // What a press on the title corner (or F1) does: out of full screen, and the rules page.
+  void TitleCornerPressed();
   // True when the key was the program's own (Escape, Alt+Enter).
   bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
   void ToggleFullScreen();
@@ -144,6 +147,8 @@ class TMainForm final : public QWidget {
   bool ChatMenuAttached = false;
   std::unique_ptr<TDXPlay> DXPlay1;
   QCursor TableCursor;
+  // The keys beyond Escape and Alt+Enter: panel focus, key selection at the table.
+  std::unique_ptr<TFormKeys> Keys;
 
   // Full screen, or a window whose client area is the surface at `scale`.
   bool FullScreen() const { return isFullScreen(); }
