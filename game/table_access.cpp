@@ -2,6 +2,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -85,6 +86,7 @@ class TLevelAccessible final : public QAccessibleWidget {
 QAccessibleInterface* Factory(const QString&, QObject* object) {
   if (auto* table = dynamic_cast<TDXDraw*>(object)) return new TTableAccessible(table);
   if (auto* level = dynamic_cast<TPictureBox*>(object)) return new TLevelAccessible(level);
+  if (auto* label = dynamic_cast<TLetteredPicture*>(object)) return new QAccessibleWidget(label, QAccessible::StaticText);
   return nullptr;
 }
 
@@ -102,7 +104,10 @@ void NameControls(TMainForm& form) {
     return true;
   }();
   (void)installed;
-  form.Dmusi->setAccessibleName("Musi");
+  // On Linux a drop-down is named by its chosen entry; its list and its
+  // description tell what it chooses.
+  form.Dmusi->setAccessibleDescription("Musi");
+  form.Dmusi->view()->setAccessibleName("Musi");
   form.SessionListBox->setAccessibleName("Stommdisch");
   form.Nomer->setAccessibleName("dei Nomer");
 }
