@@ -23,6 +23,11 @@ bool IsControl(const QWidget* w) {
          w->inherits("QComboBox") || w->inherits("QListWidget") || w->inherits("QLineEdit");
 }
 
+// Reaches a list's handler of its viewport's events, which Qt keeps protected.
+struct TViewportPainter : QAbstractScrollArea {
+  static void Paint(QAbstractScrollArea& area, QEvent* event) { (area.*(&TViewportPainter::viewportEvent))(event); }
+};
+
 bool IsPress(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space; }
 
 }  // namespace
@@ -195,19 +200,26 @@ void TFormKeys::PointerUsed(const QEvent* event) {
 }
 
 void TFormKeys::AfterHandler() {
-  if (Marked && !MarkedControl()) {
-    // The marked control's panel went: the mark goes to the table, or to the
-    // first control of what is shown now.
+  const bool table = TableTakesKeys(Form.Game.Table.Phase);
+  if (Marked && (!MarkedControl() || (table && !TableBefore))) {
+    // The marked control's panel went, or the game began under the game bar:
+    // the mark goes to the table, or to the first control of what is shown now.
     const std::vector<QWidget*> chain = Chain();
     Mark(chain.empty() ? nullptr : chain.front());
   }
+  TableBefore = table;
   UpdateAccessibleTexts(Form, ShownSlot());
 }
 
 bool TFormKeys::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::Paint || watched != Painted) return false;
   auto* w = static_cast<QWidget*>(watched);
-  static_cast<QObject*>(w)->event(event);  // the control paints itself first
+  // The control paints itself first; a list paints its rows through its own
+  // handler of the viewport's events.
+  if (auto* area = qobject_cast<QAbstractScrollArea*>(w->parentWidget()); area && area->viewport() == w)
+    TViewportPainter::Paint(*area, event);
+  else
+    static_cast<QObject*>(w)->event(event);
   // A white frame inside the control's edge, as thick as two pixels of the
   // table at the window's scale.
   QPainter p(w);

@@ -67,6 +67,7 @@ class TFormKeys final : public QObject {
   QPointer<QWidget> Marked;
   QPointer<QWidget> Painted;
   std::optional<QPoint> LastPointer;
+  bool TableBefore = false;  // the table took keys after the last handler
 };
 
 }  // namespace kolbet
