@@ -1,10 +1,8 @@
-// The real main window played and set up by keys alone, and the marks that
-// keys leave, which a pointer player never sees.
+// The real main window played and set up by keys alone, and the marks keys
+// leave, which a pointer player never sees.
 
 #include <gtest/gtest.h>
 
-#include <QComboBox>
-#include <QSettings>
 #include <QTest>
 
 #include "game/form_keys.h"
@@ -15,40 +13,35 @@
 namespace kolbet {
 namespace {
 
-void Key(QWidget* w, int key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(w, Qt::Key(key), mods); }
+void Key(int key, Qt::KeyboardModifiers mods = {}) { QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), mods); }
 
 TEST_F(WindowTest, AHandPlayedByKeysSoundsAndEndsAsTheSameSlotsPressedByPointer) {
-  // A point inside each slot that no higher slot's region holds.
-  const QPoint inside[5] = {{100, 469}, {200, 440}, {200, 434}, {240, 300}, {230, 478}};
-  std::vector<int> tried;  // every slot tried, refused ones too
+  const QPoint inside[5] = {{100, 469}, {200, 440}, {200, 434}, {240, 300}, {230, 478}};  // no higher slot's region
+  const auto table = [this]() -> const TTable& { return Form->Game.Table; };
+  std::vector<int> tried;  // refused slots too
   std::vector<std::string> byKeys;
   Start();
-  Key(Form.get(), Qt::Key_Tab);
-  Key(Form.get(), Qt::Key_Return);  // "Nei's Spuell"
-  ASSERT_NE(Form->Game.Table.Phase, PhaseTitle);
-  const auto table = [this]() -> const TTable& { return Form->Game.Table; };
+  Key(Qt::Key_Tab);
+  Key(Qt::Key_Return);  // "Nei's Spuell"
   // Each move the lowest slot the phase takes, until the hand's point is won.
   while (table().PlayerSeat.Points + table().OpponentSeat.Points == 0 && tried.size() < 40) {
     for (int slot = 0; slot < 5; ++slot) {
       if (table().PlayerSeat.Hand[slot] == NoCard) continue;
       Recorder.log.clear();
-      Key(Form.get(), Qt::Key_1 + slot);
+      Key(Qt::Key_1 + slot);
       ASSERT_EQ(Recorder.Events().back(), "sound " + std::to_string(table().PlayerSeat.Hand[slot]) + " start");
       Recorder.log.clear();
-      const auto hand = table().PlayerSeat.Hand;
-      const int phase = table().Phase;
-      Key(Form.get(), Qt::Key_Space);
+      const TTable before = table();
+      Key(Qt::Key_Space);
       tried.push_back(slot);
-      const auto events = Recorder.Events();
-      byKeys.insert(byKeys.end(), events.begin(), events.end());
-      if (table().PlayerSeat.Hand != hand || table().Phase != phase) break;
+      for (const std::string& e : Recorder.Events()) byKeys.push_back(e);
+      if (table().PlayerSeat.Hand != before.PlayerSeat.Hand || table().Phase != before.Phase) break;
     }
   }
-  ASSERT_EQ(table().PlayerSeat.Points + table().OpponentSeat.Points, 1);
   const TTable keyed = table();
+  ASSERT_EQ(keyed.PlayerSeat.Points + keyed.OpponentSeat.Points, 1);
 
   Form.reset();
-  Recorder.log.clear();
   Start();
   Click(Form->Button1);
   Recorder.log.clear();
@@ -57,69 +50,48 @@ TEST_F(WindowTest, AHandPlayedByKeysSoundsAndEndsAsTheSameSlotsPressedByPointer)
     Press(inside[slot].x(), inside[slot].y());
   }
   EXPECT_EQ(Recorder.Events(), byKeys);
-  EXPECT_EQ(table().PlayerSeat, keyed.PlayerSeat);
-  EXPECT_EQ(table().OpponentSeat, keyed.OpponentSeat);
-  EXPECT_EQ(table().Phase, keyed.Phase);
+  EXPECT_EQ(std::tie(table().PlayerSeat, table().OpponentSeat, table().Phase),
+            std::tie(keyed.PlayerSeat, keyed.OpponentSeat, keyed.Phase));
 }
 
 TEST_F(WindowTest, KeyMarksShowOnlyAfterAKeyAndGoWhenThePointerIsUsed) {
   Start();
   Click(Form->Button1);
-  DealLeadHand();
-  Form->ForceFrame();
+  DealLeadHand(), Form->ForceFrame();
   const QImage untouched = Form->grab().toImage();
-  Key(Form.get(), Qt::Key_Right);
+  Key(Qt::Key_Right);
   EXPECT_EQ(Form->Keys->ShownSlot(), 0);
   EXPECT_NE(Form->grab().toImage(), untouched) << "the selected card is outlined";
-  Move(300, 100);
-  Move(320, 100);  // a real move off the cards
+  Move(300, 100), Move(320, 100);
   EXPECT_EQ(Form->Keys->ShownSlot(), -1);
   EXPECT_EQ(Form->grab().toImage(), untouched);
-
-  Key(Form.get(), Qt::Key_Tab);
+  Key(Qt::Key_Tab);
   EXPECT_EQ(Form->Keys->MarkedControl(), Form->SpeedButton1);
   EXPECT_NE(Form->grab().toImage(), untouched) << "the game bar's button is marked";
-  Press(320, 100);  // beside the cards: nothing is played
+  Press(320, 100);  // beside the cards
   EXPECT_EQ(Form->Keys->MarkedControl(), nullptr);
   EXPECT_EQ(Form->grab().toImage(), untouched);
 }
 
 TEST_F(WindowTest, EveryOptionAndTheRulesPageByKeys) {
   Start();
-  for (int i = 0; i < 3; ++i) Key(Form.get(), Qt::Key_Tab);  // to "Optiona"
-  Key(Form.get(), Qt::Key_Return);
-  ASSERT_TRUE(Form->Panel1->isVisible());
-  EXPECT_EQ(Form->Keys->MarkedControl(), Form->Image2);
-  const struct {
-    int key;
-    QWidget* marked;
-  } steps[] = {
-      {Qt::Key_Right, Form->Image2},  // music 2 -> 3
-      {Qt::Key_Tab, Form->Image3},   {Qt::Key_Left, Form->Image3},   // sound 2 -> 1
-      {Qt::Key_Tab, Form->Image4},   {Qt::Key_Left, Form->Image4},   // skill 2 -> 1
-      {Qt::Key_Tab, Form->Image7},   {Qt::Key_Space, Form->Image7},  // the rule on
-      {Qt::Key_Tab, Form->Dmusi},    {Qt::Key_Down, Form->Dmusi},    // the next music, by Qt's own key
-      {Qt::Key_Tab, Form->Button6},
-  };
   const int music = Form->DmusiList.Selected;
-  for (const auto& step : steps) {
-    Key(QApplication::focusWidget(), step.key);
-    EXPECT_EQ(Form->Keys->MarkedControl(), step.marked) << step.key;
-  }
-  Key(Form.get(), Qt::Key_Enter);
+  // To "Optiona" and in; music up, sound, skill down, the rule on, the next
+  // music by Qt's own key, out by "Zruck".
+  for (const int key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return, Qt::Key_Right, Qt::Key_Tab, Qt::Key_Left,
+                        Qt::Key_Tab, Qt::Key_Left, Qt::Key_Tab, Qt::Key_Space, Qt::Key_Tab, Qt::Key_Down, Qt::Key_Tab})
+    Key(key);
+  EXPECT_EQ(Form->Keys->MarkedControl(), Form->Button6);
+  Key(Qt::Key_Enter);
   EXPECT_TRUE(Form->Panel3->isVisible());
   const TSettings& s = Form->Game.Settings;
-  EXPECT_EQ((std::array{s.MusicVolume, s.SoundVolume, s.Skill}), (std::array{3, 1, 1}));
-  EXPECT_TRUE(s.TrumpfoderNarrisch);
-  EXPECT_EQ(Form->DmusiList.Selected, music + 1);
-  QSettings file(QString::fromStdString((Home / "config/DRN/Kolbet.conf").string()), QSettings::IniFormat);
-  EXPECT_EQ(file.value("Skill").toInt(), 1);
-
+  EXPECT_EQ((std::array{s.MusicVolume, s.SoundVolume, s.Skill, int(s.TrumpfoderNarrisch), Form->DmusiList.Selected}),
+            (std::array{3, 1, 1, 1, music + 1}));
   // Back from the first button wraps to the last; F1 opens the rules page.
   EXPECT_EQ(Form->Keys->MarkedControl(), Form->Button1);
-  Key(Form.get(), Qt::Key_Tab, Qt::ShiftModifier);
+  Key(Qt::Key_Tab, Qt::ShiftModifier);
   EXPECT_EQ(Form->Keys->MarkedControl(), Form->Button2x);
-  Key(Form.get(), Qt::Key_F1);
+  Key(Qt::Key_F1);
   EXPECT_FALSE(Form->FullScreen());
   EXPECT_EQ(Opened.size(), 1u);
 }
