@@ -142,7 +142,7 @@ bool TFormKeys::KeyDown(const QKeyEvent& key) {
   if (QApplication::activePopupWidget()) return false;
   const int code = key.key();
   if (code == Qt::Key_F1) {
-    Form.Handle([&] { Form.TitleCornerPressed(); });
+    Form.Handle([&] { Form.OpenRulesPage(); });
     return true;
   }
   if (code == Qt::Key_Tab || code == Qt::Key_Backtab) {

@@ -20,6 +20,10 @@ struct TGame {
   ClockPort* Clock = nullptr;
   SessionPort* Session = nullptr;
   FramePort Frame;
+
+  // How often the game has held the calling thread (a pause, a sound played to
+  // its end); the window drops presses that were queued meanwhile.
+  unsigned Waits = 0;
 };
 
 }  // namespace kolbet

@@ -108,9 +108,27 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
 TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
 
 void TMainForm::Handle(const std::function<void()>& handler) {
+  const unsigned waits = Game.Waits;
   RunHandler(this, handler);
+  if (HintOutdated(Game.Table)) DXDraw->SetHint(false, QString());
   if (Keys) Keys->AfterHandler();
   RequestFrame();
+  if (Game.Waits != waits && !Draining) DropPressesMadeWhileWaiting();
+}
+
+void TMainForm::DropPressesMadeWhileWaiting() {
+  // While a pause or a sound held this thread, the window system kept what
+  // the player did. A press on the table made then was aimed at a table that
+  // has changed since (the trick taken, the next card spoken), so it is
+  // dropped; every other event queued meanwhile is handled now, in order.
+  // A handler run from here that waits again drops its presses as well.
+  Draining = true;
+  unsigned waits = 0;
+  do {
+    waits = Game.Waits;
+    QCoreApplication::processEvents();
+  } while (Game.Waits != waits);
+  Draining = false;
 }
 
 TSoundBank* TMainForm::LiveBank() { return SoundBankLoaded ? Saunds.get() : nullptr; }
@@ -248,6 +266,8 @@ void TMainForm::RequestFrame() {
 void TMainForm::DrawFrame(bool presentNow) {
   if (!DXDraw->Usable() || !Game.Table.NeedsRedraw) return;
   Game.Table.NeedsRedraw = false;
+  // Also inside a handler, before its pauses: a new deal takes the old name.
+  if (HintOutdated(Game.Table)) DXDraw->SetHint(false, QString());
   DXDraw->Surface()->Draw(Game.Table);
   if (++Frames == 1 && qEnvironmentVariableIsSet("KOLBET_REPORT_FIRST_FRAME"))
     std::fprintf(stderr, "first-frame %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
@@ -283,20 +303,19 @@ void TMainForm::DXTimerDeactivate() {
 // ---- pointer and keys ----
 
 void TMainForm::DXDrawMouseDown(Qt::MouseButton, int x, int y) {
-  if (PointerPressed(Game, x, y)) TitleCornerPressed();
-}
-
-void TMainForm::TitleCornerPressed() {
-  if (isFullScreen()) ToggleFullScreen();
-  OpenRulesPage();
+  if (PointerPressed(Game, x, y)) OpenRulesPage();
 }
 
 void TMainForm::OpenRulesPage() {
+  // Full screen is left for the browser only once the desktop took the page;
+  // where nothing can open it the player is told and the game stays as it is.
   const QUrl page = QUrl::fromLocalFile(QDir::current().absoluteFilePath(RulesPage));
-  if (Seams.OpenUrl)
-    Seams.OpenUrl(page);
-  else
-    QDesktopServices::openUrl(page);  // a failure to open it is not reported
+  const bool opened = Seams.OpenUrl ? Seams.OpenUrl(page) : QDesktopServices::openUrl(page);
+  if (!opened) {
+    ShowErrorBox(this, std::string("Datei ") + RulesPage + " kann nicht geöffnet werden");
+    return;
+  }
+  if (isFullScreen()) ToggleFullScreen();
 }
 
 void TMainForm::DXDrawMouseMove(int x, int y) {
@@ -320,6 +339,12 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  if (Draining && watched == DXDraw &&
+      (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
+       event->type() == QEvent::ContextMenu))
+    return true;
+  // Keys that would move at the table are dropped the same way.
+  if (Draining && Shown && InsideForm(watched, this) && Keys->IsTableKeyPress(event)) return true;
   // The form sees every key before its controls do.
   if (event->type() == QEvent::KeyPress && Shown && InsideForm(watched, this)) {
     const auto* key = static_cast<QKeyEvent*>(event);

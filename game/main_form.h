@@ -45,7 +45,7 @@ struct TMainFormSeams {
   bool OpenDevice = true;                       // without a given device, open the real one
   SoundPort* Sound = nullptr;                   // replaces the bank's sounds in the game (tests)
   ClockPort* Clock = nullptr;                   // replaces the wall clock (tests)
-  std::function<void(const QUrl&)> OpenUrl;     // replaces the desktop's browser
+  std::function<bool(const QUrl&)> OpenUrl;     // replaces the desktop's browser; false: nothing opened
   // Replaces the address input box: the typed text, or nothing when cancelled.
   std::function<std::optional<QString>()> AskAddress;
 };
@@ -72,8 +72,8 @@ class TMainForm final : public QWidget {
   // Pointer and keys.
   void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
   void DXDrawMouseMove(int x, int y);
-  // What a press on the title corner (or F1) does: out of full screen, and the rules page.
-  void TitleCornerPressed();
+  // The title corner's press and F1: the rules page in the browser.
+  void OpenRulesPage();
   // True when the key was the program's own (Escape, Alt+Enter).
   bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
   void ToggleFullScreen();
@@ -109,7 +109,10 @@ class TMainForm final : public QWidget {
   void PopupMenu1Popup(QAction* item);
 
   // Runs a handler: an error is shown in the error box and ends the handler;
-  // afterwards the next frame is asked for when the table needs drawing.
+  // afterwards a hint naming a card no longer under the pointer goes, the
+  // next frame is asked for when the table needs drawing, and when the
+  // handler waited (a pause, a sound to its end) the presses on the table
+  // queued meanwhile are dropped.
   void Handle(const std::function<void()>& handler);
 
   // The components, open to the tests as the window layout is to the program.
@@ -173,7 +176,7 @@ class TMainForm final : public QWidget {
   void RequestFrame();
   void DrawFrame(bool presentNow);
   TSoundBank* LiveBank();
-  void OpenRulesPage();
+  void DropPressesMadeWhileWaiting();
 
   TMainFormSeams Seams;
   SystemClock WallClock;
@@ -187,6 +190,7 @@ class TMainForm final : public QWidget {
   QByteArray SavedPlacement;
   double CursorScale = 0;
   bool HandPointerShown = false;
+  bool Draining = false;  // presses on the table are being dropped
 };
 
 }  // namespace kolbet

@@ -11,11 +11,15 @@ namespace kolbet {
 using namespace std::chrono_literals;
 
 inline void PlaySound(TGame& game, int item, bool wait) {
-  if (game.Sound) game.Sound->PlaySound(item, wait);
+  if (!game.Sound) return;
+  if (wait) ++game.Waits;
+  game.Sound->PlaySound(item, wait);
 }
 
 inline void Pause(TGame& game, std::chrono::milliseconds duration) {
-  if (game.Clock) game.Clock->Pause(duration);
+  if (!game.Clock) return;
+  ++game.Waits;
+  game.Clock->Pause(duration);
 }
 
 // The items of the sound bank; without one, the items the game knows.

@@ -11,21 +11,34 @@ TPointerLook PointerMoved(TTable& table, int x, int y) {
   if (table.Phase == PhaseTitle) {
     // No card lies on the title; a hint left over from the table is hidden.
     table.HoverSlot = -1;
+    table.HoverCard = -1;
     look.HandPointer = InTitleCorner(x, y);
     return look;
   }
 
   const int slot = HitHandSlot(x, y, table.PlayerSeat.Hand);
+  const std::int32_t card = slot != -1 ? table.PlayerSeat.Hand[slot] : -1;
   if (slot != -1) {
-    look.HintShown = slot == table.HoverSlot;
-    if (slot != table.HoverSlot) {
+    // Another card in the same slot (a new deal) counts as a new card.
+    const bool same = slot == table.HoverSlot && card == table.HoverCard;
+    look.HintShown = same;
+    if (!same) {
       look.HintTextChanged = true;
-      look.HintText = CardName(table.PlayerSeat.Hand[slot]);
+      look.HintText = CardName(card);
     }
     look.HandPointer = true;
   }
   table.HoverSlot = slot;
+  table.HoverCard = card;
   return look;
+}
+
+bool HintOutdated(TTable& table) {
+  if (table.HoverSlot == -1) return false;
+  if (table.Phase != PhaseTitle && table.PlayerSeat.Hand[table.HoverSlot] == table.HoverCard) return false;
+  table.HoverSlot = -1;
+  table.HoverCard = -1;
+  return true;
 }
 
 bool PointerPressed(TGame& game, int x, int y) {

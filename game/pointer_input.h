@@ -23,6 +23,11 @@ struct TPointerLook {
 // Updates `HoverSlot`.
 TPointerLook PointerMoved(TTable& table, int x, int y);
 
+// Whether the card under a resting pointer changed (dealt again, played, or
+// the table left) so that the hint names a card no longer there. It then
+// forgets the slot; the next move names the card that lies there now.
+bool HintOutdated(TTable& table);
+
 // A press with any button at (x, y). On the title it only asks for a redraw and
 // returns whether the press lay in the title corner; in every other phase it
 // hands the hand slot under the pointer to OnTablePress and returns false.

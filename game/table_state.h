@@ -41,7 +41,8 @@ struct TTable {
   int RemoteRank = 0;                // network game: the named rank until the suit arrives
   bool NetworkGame = false;
   bool NeedsRedraw = true;
-  int HoverSlot = -1;
+  int HoverSlot = -1;                // the hand slot under the pointer, -1 for none
+  std::int32_t HoverCard = -1;       // the card that lay in that slot when the pointer came
   bool UseIPX = false;
   std::string HostAddress;
 };

@@ -73,7 +73,10 @@ class WindowTest : public ::testing::Test {
     seams.OpenDevice = false;
     seams.Sound = &Recorder.sound;
     seams.Clock = &Recorder.clock;
-    seams.OpenUrl = [this](const QUrl& url) { Opened.push_back(url); };
+    seams.OpenUrl = [this](const QUrl& url) {
+      Opened.push_back(url);
+      return BrowserWorks;
+    };
     Form = std::make_unique<TMainForm>(QStringList{"brivlo-kolbet"}, std::move(seams));
     if (!show) return;
     Form->Koartn = Pictures();
@@ -112,6 +115,7 @@ class WindowTest : public ::testing::Test {
   std::vector<std::string> Errors;
   std::vector<std::string> Messages;
   std::vector<QUrl> Opened;
+  bool BrowserWorks = true;
   std::unique_ptr<TMainForm> Form;
 };
 

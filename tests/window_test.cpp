@@ -75,6 +75,55 @@ TEST_F(WindowTest, CardNameHintShowsOnTheSecondMoveWithinACard) {
   Move(300, 100);  // off the cards: no hint, the table cursor
   EXPECT_FALSE(Form->DXDraw->HintShown());
   EXPECT_EQ(Form->DXDraw->cursor().shape(), Qt::BitmapCursor);
+
+  // The pointer resting over slot 0 while another card is dealt into it, and
+  // while its card is played: the old name goes at once.
+  Move(100, 469);
+  Move(101, 468);
+  ASSERT_TRUE(Form->DXDraw->HintShown());
+  Form->Handle([this] { Form->Game.Table.PlayerSeat.Hand[0] = HirzKini; });
+  EXPECT_FALSE(Form->DXDraw->HintShown());
+  Move(101, 469);
+  EXPECT_EQ(Form->DXDraw->HintText(), "Hirz Kini");
+  Move(100, 469);
+  ASSERT_TRUE(Form->DXDraw->HintShown());
+  Press(100, 469);
+  EXPECT_FALSE(Form->DXDraw->HintShown());
+}
+
+TEST_F(WindowTest, PressesMadeWhileAWaitHeldTheTableAreDropped) {
+  Start();
+  // A press on slot 1 as the window system would deliver it later.
+  const auto postPress = [this] {
+    const double s = Form->DXDraw->Scale();
+    const QPointF at((200 + 0.5) * s, (440 + 0.5) * s);
+    QCoreApplication::postEvent(Form->DXDraw, new QMouseEvent(QEvent::MouseButtonPress, at, Form->DXDraw->mapToGlobal(at),
+                                                              Qt::LeftButton, Qt::LeftButton, {}));
+  };
+  DealLeadHand();
+  postPress();
+  QApplication::processEvents();
+  EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[1], NoCard) << "a press queued without a wait plays";
+
+  // The same press made during the pause after the answer is dropped; a timer
+  // that fired meanwhile still runs.
+  struct PressingClock final : ClockPort {
+    std::function<void()> OnPause;
+    void Pause(std::chrono::milliseconds) override { OnPause(); }
+    std::uint32_t MillisecondsOfDayUtc() override { return 0; }
+  } clock;
+  bool timerRan = false;
+  clock.OnPause = [&] {
+    postPress();
+    QTimer::singleShot(0, [&] { timerRan = true; });
+  };
+  Form->Game.Clock = &clock;
+  DealLeadHand();
+  const std::int32_t second = Form->Game.Table.PlayerSeat.Hand[1];
+  Press(100, 469);
+  EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[0], NoCard);
+  EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[1], second);
+  EXPECT_TRUE(timerRan);
 }
 
 TEST_F(WindowTest, AltEnterSwitchesFullScreenAndEscapeEnds) {
@@ -98,6 +147,12 @@ TEST_F(WindowTest, TitleCornerLeavesFullScreenAndOpensTheRulesPage) {
   Start();
   Press(300, 100);
   EXPECT_TRUE(Opened.empty());
+  BrowserWorks = false;  // nothing on the desktop opens the page
+  Press(451, 461);
+  EXPECT_TRUE(Form->FullScreen());
+  EXPECT_EQ(Errors, std::vector<std::string>{"Datei Kolbet.html kann nicht geöffnet werden."});
+  BrowserWorks = true;
+  Opened.clear();
   Press(451, 461);
   EXPECT_FALSE(Form->FullScreen());
   ASSERT_EQ(Opened.size(), 1u);
