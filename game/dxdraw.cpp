@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "game/key_input.h"
 #include "platform/qt_draw_surface.h"
 
 namespace kolbet {
@@ -59,10 +60,26 @@ bool TDXDraw::event(QEvent* event) {
 void TDXDraw::paintEvent(QPaintEvent*) {
   // Presents the last frame drawn; the frame handler draws, painting only shows.
   QPainter p(this);
-  if (Started && Surface_)
-    p.drawImage(QPoint(0, 0), Surface_->Image());
-  else
+  if (!Started || !Surface_) {
     p.fillRect(rect(), Qt::black);
+    return;
+  }
+  p.drawImage(QPoint(0, 0), Surface_->Image());
+  const auto [slot, card] = Selection ? Selection() : std::pair{-1, -1};
+  if (slot < 0) return;
+  // A bright frame around the whole selected card, above the cards that
+  // overlap it, dark-edged so that it shows on any card face.
+  const TCardPlace place = HandCardPlace(slot, Surface_->PictureWidth(card), Surface_->PictureHeight(card));
+  p.setRenderHint(QPainter::Antialiasing);
+  p.scale(Scale(), Scale());
+  p.translate(place.X, place.Y);
+  p.rotate(place.Angle * 360.0 / 256.0);
+  const QRectF frame(-place.Width / 2.0 - 2, -place.Height / 2.0 - 2, place.Width + 4, place.Height + 4);
+  p.setBrush(Qt::NoBrush);
+  p.setPen(QPen(QColor(0x20, 0x10, 0x00), 6));
+  p.drawRoundedRect(frame, 5, 5);
+  p.setPen(QPen(QColor(0xFF, 0xD8, 0x00), 3.5));
+  p.drawRoundedRect(frame, 5, 5);
 }
 
 void TDXDraw::mousePressEvent(QMouseEvent* event) {

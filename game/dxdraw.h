@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <utility>
 
 #include "assets/picture.h"
 
@@ -47,6 +48,11 @@ class TDXDraw final : public QWidget {
   std::function<void(int x, int y)> MouseMove;
   std::function<void()> Resized;
   std::function<void(QPoint global)> ContextMenu;
+  // The hand slot and card the key selection is on (slot -1: none); the
+  // selection is outlined over the frame shown, never drawn into it.
+  std::function<std::pair<int, int>()> Selection;
+  // What the table's accessible element says.
+  QString AccessibleText;
 
  protected:
   bool event(QEvent* event) override;

@@ -16,9 +16,11 @@
 
 #include "assets/mug_art.h"
 #include "game/dxdraw.h"
+#include "game/form_keys.h"
 #include "game/phase_machine.h"
 #include "game/pointer_input.h"
 #include "game/spoken_lines.h"
+#include "game/table_access.h"
 #include "net/session_service.h"
 #include "platform/error_box.h"
 #include "platform/faces.h"
@@ -70,6 +72,8 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   BuildOptionsPanel();
   BuildLobbyPanel();
   BuildChatMenu();
+  Keys = std::make_unique<TFormKeys>(*this);
+  NameControls(*this);
 
   DXTimer.setSingleShot(true);
   DXTimer.setTimerType(Qt::PreciseTimer);
@@ -112,6 +116,7 @@ void TMainForm::Handle(const std::function<void()>& handler) {
   const unsigned waits = Game.Waits;
   RunHandler(this, handler);
   if (HintOutdated(Game.Table)) DXDraw->SetHint(false, QString());
+  if (Keys) Keys->AfterHandler();
   RequestFrame();
   if (Game.Waits != waits && !Draining) DropPressesMadeWhileWaiting();
 }
@@ -350,13 +355,17 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
       (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
        event->type() == QEvent::ContextMenu))
     return true;
+  // Keys that would move at the table are dropped the same way.
+  if (Draining && Shown && InsideForm(watched, this) && Keys->IsTableKeyPress(event)) return true;
   // The form sees every key before its controls do.
   if (event->type() == QEvent::KeyPress && Shown && InsideForm(watched, this)) {
     const auto* key = static_cast<QKeyEvent*>(event);
     bool own = false;
     Handle([&] { own = FormKeyDown(key->key(), key->modifiers()); });
-    return own;
+    return own || Keys->KeyDown(*key);
   }
+  if ((event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseMove) && InsideForm(watched, this))
+    Keys->PointerUsed(event);
   return QWidget::eventFilter(watched, event);
 }
 

@@ -35,6 +35,7 @@ namespace kolbet {
 
 class TDXDraw;
 class TDXPlay;
+class TFormKeys;
 class TPanel;
 class TPictureBox;
 class TPictureButton;
@@ -73,6 +74,8 @@ class TMainForm final : public QWidget {
   // Pointer and keys.
   void DXDrawMouseDown(Qt::MouseButton button, int x, int y);
   void DXDrawMouseMove(int x, int y);
+  // The title corner's press and F1: the rules page in the browser.
+  void OpenRulesPage();
   // True when the key was the program's own (Escape, Alt+Enter).
   bool FormKeyDown(int key, Qt::KeyboardModifiers shift);
   void ToggleFullScreen();
@@ -149,11 +152,15 @@ class TMainForm final : public QWidget {
   bool ChatMenuAttached = false;
   std::unique_ptr<TDXPlay> DXPlay1;
   QCursor TableCursor;
+  // The keys beyond Escape and Alt+Enter: panel focus, key selection at the table.
+  std::unique_ptr<TFormKeys> Keys;
 
   // Full screen, or a window whose client area is the surface at `scale`.
   bool FullScreen() const { return isFullScreen(); }
   double WindowedScale() const;
   int FramesDrawn() const { return Frames; }
+  // The spoken line the table shows now, if any.
+  std::string_view SpokenLineShown() const;
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -173,10 +180,7 @@ class TMainForm final : public QWidget {
   void RequestFrame();
   void DrawFrame(bool presentNow);
   TSoundBank* LiveBank();
-  void OpenRulesPage();
   void DropPressesMadeWhileWaiting();
-  // The spoken line the table shows now, if any.
-  std::string_view SpokenLineShown() const;
 
   TMainFormSeams Seams;
   SystemClock WallClock;

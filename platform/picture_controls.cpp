@@ -96,7 +96,9 @@ void TPictureButton::paintEvent(QPaintEvent*) {
 }
 
 TLetteredPicture::TLetteredPicture(const QString& text, QSize surfaceSize, QWidget* parent)
-    : QWidget(parent), Text(text), SurfaceSize(surfaceSize) {}
+    : QWidget(parent), Text(text), SurfaceSize(surfaceSize) {
+  setAccessibleName(text);
+}
 
 void TLetteredPicture::paintEvent(QPaintEvent*) {
   QPainter p(this);

@@ -73,6 +73,10 @@ class TPictureBox final : public QWidget {
   TPictureBox(QSize surfaceSize, QWidget* parent);
   void SetPicture(Source source);
   void OnPress(Press press) { Pressed = std::move(press); }
+  // What a press with `button` does, also when it comes from a key.
+  void PressWith(Qt::MouseButton button) {
+    if (Pressed) Pressed(button);
+  }
   bool HasPicture() const { return static_cast<bool>(Picture); }
 
  protected:
