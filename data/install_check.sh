@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# `cmake --install` into a scratch folder (DESTDIR): every file lands where the
-# desktop looks for it, and the desktop entry starts the game in the folder
-# that holds its data files.
+# `cmake --install` into a scratch folder (DESTDIR), and into another prefix:
+# every file lands where the desktop looks for it, and the desktop entry starts
+# the game in the folder that holds its data files.
 # Usage: install_check.sh BUILD PREFIX DATADIR BINDIR APP_ID
 set -uo pipefail
 build=$1 prefix=$2 datadir=$3 bindir=$4 id=$5
@@ -39,6 +39,15 @@ for size in 16 24 32 48 64 128 256; do
 done
 
 [[ -x $root$prefix/$bindir/brivlo-kolbet ]] || fail "the program is not installed in $bindir"
+
+# Into another prefix than the configured one (with a blank in its name): the
+# desktop entry then starts the game in that prefix's data folder.
+other="$root/other prefix"
+cmake --install "$build" --prefix "$other" >"$root.log" 2>&1 || { cat "$root.log"; rm -f "$root.log"; fail "cmake --install --prefix"; }
+rm -f "$root.log"
+grep -qx "Path=$other/$datadir/brivlo-kolbet" "$other/$datadir/applications/$id.desktop" \
+  || fail "the desktop entry installed with --prefix does not start in that prefix's data folder"
+[[ -s $other/$datadir/brivlo-kolbet/kolbet.dat ]] || fail "no data files under the other prefix"
 
 # The rules page stands alone: no pictures, style sheets or scripts fetched.
 grep -q -i -E '(src|href)=|url\(|@import|<script' "$data/Kolbet.html" && fail "the rules page loads other files"
