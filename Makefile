@@ -1,11 +1,11 @@
-# The two commands of the README: `make run` and `make test`.
-# Both install the missing Debian packages first, then configure and build in build/.
+# The commands of the README: `make run`, `make test` and `make check`.
+# Each installs the missing Debian packages first, then configures and builds in build/.
 
 BUILD_DIR  ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: all deps build run test bench clean test-plain test-asan tidy
+.PHONY: all deps build run test check bench clean test-plain test-asan tidy deb package-check
 
 all: build
 
@@ -20,17 +20,21 @@ build: deps
 run: build
 	cd $(BUILD_DIR)/run && ../brivlo-kolbet
 
-# The suite in build/, then again under the sanitizers, then clang-tidy.
-test: test-plain test-asan tidy
-
-test-plain: build
+# The quick answer for a change: one build in build/ and the whole suite.
+test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# Before a merge: the suite, then the suite again under the sanitizers, then clang-tidy.
+check: test test-asan tidy
+
+# The earlier name of `make test`.
+test-plain: test
 
 bench: build
 	$(BUILD_DIR)/kolbet-bench
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(FUZZ_DIR) $(DEB_DIR)
 
 # --- clean build: warnings as errors, sanitizers, clang-tidy ---
 # The whole suite once more, built with AddressSanitizer and
@@ -75,3 +79,23 @@ fuzz: deps
 
 fuzz-run: fuzz
 	fuzz/run-all $(FUZZ_SECONDS)
+
+# --- the Debian package ---
+# `make deb` builds the package brivlo-kolbet with dpkg-buildpackage in a clean
+# copy of the tree (the files git knows, uncommitted changes included, and no
+# build folder) in build-deb/, then runs lintian on it: any error or warning
+# fails. `make package-check` also installs the package with apt-get, starts
+# the installed game as its menu entry says under Xvfb, waits for the title and
+# removes the package again (scripts/package-check; needs root or sudo).
+DEB_DIR ?= build-deb
+
+deb: deps
+	rm -rf $(DEB_DIR)
+	mkdir -p $(DEB_DIR)/brivlo-kolbet
+	git ls-files -z --cached --others --exclude-standard | \
+	  tar -c --null --ignore-failed-read -T - -f - 2>/dev/null | tar -x -C $(DEB_DIR)/brivlo-kolbet
+	cd $(DEB_DIR)/brivlo-kolbet && DEB_BUILD_OPTIONS="parallel=$(JOBS)" nice dpkg-buildpackage -us -uc -b
+	lintian --fail-on error,warning --info $(DEB_DIR)/*.changes
+
+package-check: deb
+	scripts/package-check $(DEB_DIR)

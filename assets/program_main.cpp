@@ -9,6 +9,7 @@
 #include "assets/load_pics_form.h"
 #include "game/main_form.h"
 #include "platform/application.h"
+#include "platform/command_line.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void PassQtMessage(QtMsgType type, const QMessageLogContext& context, const QStr
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (kolbet::AnswerInformationSwitch(argc, argv, stdout)) return 0;
   qInstallMessageHandler(PassQtMessage);
   kolbet::TApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();
