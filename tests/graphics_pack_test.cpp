@@ -3,9 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <regex>
+#include <string_view>
 #include <unistd.h>
 #include <jpeglib.h>
 #include <jerror.h>
@@ -250,9 +251,16 @@ TEST(GraphicsPack, RandomDamageIsAlwaysAReadableError) {
   // items or stops with one of its own texts; either way the items stored
   // are 0, 1, 2 ... in order, each a whole picture, and the rest stay empty.
   const Bytes good = FullPack().Pack.Data;
-  const std::regex readerText(
-      "Datei kolbet\\.dat ist (beschädigt|zu groß): .*|JPEG-Fehler #[0-9]+|JPEG-Fehler: mehr als 100 Scans|"
-      "Invalid GIF signature|Premature end of data|Invalid GIF data|Ungültige Bildgröße [0-9]+ × [0-9]+ Pixel");
+  // The beginnings of the reader's own texts (std::regex trips GCC's
+  // uninitialised-value warning in the sanitizer build).
+  const std::string_view readerTexts[] = {
+      "Datei kolbet.dat ist beschädigt: ", "Datei kolbet.dat ist zu groß: ", "JPEG-Fehler #",
+      "JPEG-Fehler: mehr als 100 Scans", "Invalid GIF signature", "Premature end of data", "Invalid GIF data",
+      "Ungültige Bildgröße "};
+  const auto isReaderText = [&](const std::string& error) {
+    return std::any_of(std::begin(readerTexts), std::end(readerTexts),
+                       [&](std::string_view text) { return error.rfind(text, 0) == 0; });
+  };
   std::uint32_t state = 12345;
   auto next = [&] { return state = state * 1664525u + 1013904223u; };
   int loaded = 0, refused = 0;
@@ -269,7 +277,7 @@ TEST(GraphicsPack, RandomDamageIsAlwaysAReadableError) {
       ASSERT_EQ(stored.size(), static_cast<std::size_t>(ImageCount));
     } else {
       ++refused;
-      ASSERT_TRUE(std::regex_match(error, readerText)) << error;
+      ASSERT_TRUE(isReaderText(error)) << error;
     }
     for (int i = 0; i < ImageCount; ++i) {
       const bool kept = i < static_cast<int>(stored.size());
