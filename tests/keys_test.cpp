@@ -99,25 +99,5 @@ TEST_F(WindowTest, EveryOptionAndTheRulesPageByKeys) {
   EXPECT_EQ(Opened.size(), 1u);
 }
 
-TEST_F(WindowTest, KeysPressedWhileAWaitHeldTheTableAreDropped) {
-  struct PostingClock final : ClockPort {  // during each pause slot 1 is selected and played, delivered later
-    void Pause(std::chrono::milliseconds) override {
-      for (const int key : {Qt::Key_2, Qt::Key_Space})
-        QCoreApplication::postEvent(QApplication::focusWidget(), new QKeyEvent(QEvent::KeyPress, key, {}));
-    }
-    std::uint32_t MillisecondsOfDayUtc() override { return 0; }
-  } clock;
-  Start();
-  Click(Form->Button1);
-  Form->Game.Clock = &clock;
-  DealLeadHand();
-  const std::int32_t second = Form->Game.Table.PlayerSeat.Hand[1];
-  Key(Qt::Key_1);
-  Key(Qt::Key_Return);  // slot 0 led, answered and taken with pauses
-  EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[0], NoCard);
-  EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[1], second);
-  EXPECT_EQ(Form->Keys->ShownSlot(), -1);
-}
-
 }  // namespace
 }  // namespace kolbet

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSettings>
@@ -20,6 +21,7 @@
 #include "assets/graphics_pack.h"
 #include "assets/load_pics_form.h"
 #include "game/dxdraw.h"
+#include "game/form_keys.h"
 #include "game/main_form.h"
 #include "platform/error_box.h"
 #include "platform/picture_controls.h"
@@ -105,8 +107,9 @@ TEST_F(WindowTest, PressesMadeWhileAWaitHeldTheTableAreDropped) {
   QApplication::processEvents();
   EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[1], NoCard) << "a press queued without a wait plays";
 
-  // The same press made during the pause after the answer is dropped; a timer
-  // that fired meanwhile still runs.
+  // The same press, and the keys that select and play slot 1, made during
+  // the pause after the answer are dropped; a timer that fired meanwhile
+  // still runs.
   struct PressingClock final : ClockPort {
     std::function<void()> OnPause;
     void Pause(std::chrono::milliseconds) override { OnPause(); }
@@ -115,14 +118,18 @@ TEST_F(WindowTest, PressesMadeWhileAWaitHeldTheTableAreDropped) {
   bool timerRan = false;
   clock.OnPause = [&] {
     postPress();
+    for (const int key : {Qt::Key_2, Qt::Key_Space})
+      QCoreApplication::postEvent(QApplication::focusWidget(), new QKeyEvent(QEvent::KeyPress, key, {}));
     QTimer::singleShot(0, [&] { timerRan = true; });
   };
+  Click(Form->Button1);  // a game, so that the keys reach the table
   Form->Game.Clock = &clock;
   DealLeadHand();
   const std::int32_t second = Form->Game.Table.PlayerSeat.Hand[1];
   Press(100, 469);
   EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[0], NoCard);
   EXPECT_EQ(Form->Game.Table.PlayerSeat.Hand[1], second);
+  EXPECT_EQ(Form->Keys->ShownSlot(), -1);
   EXPECT_TRUE(timerRan);
 }
 
