@@ -98,7 +98,10 @@ bool HasGifSignature(std::span<const std::uint8_t> data) {
   return upper(data[0]) == 'G' && upper(data[1]) == 'I' && upper(data[2]) == 'F';
 }
 
-TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget, int maxWidth, int maxHeight) {
+namespace {
+
+TPicture Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, int maxWidth, int maxHeight,
+                bool sizeOnly) {
   if (!HasGifSignature(data)) throw InvalidSignature();
   Source source{data};
   int openError = 0;
@@ -136,6 +139,7 @@ TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget, in
   const long long width = std::max<long long>(gif->SWidth, static_cast<long long>(image.Left) + image.Width);
   const long long height = std::max<long long>(gif->SHeight, static_cast<long long>(image.Top) + image.Height);
   CheckPictureSize(width, height);
+  if (sizeOnly) return TPicture{static_cast<int>(width), static_cast<int>(height), {}};
 
   // Outside the image: the background colour of the global palette, unpainted.
   std::uint32_t background = Rgb(0, 0, 0);
@@ -167,5 +171,13 @@ TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget, in
   }
   return picture;
 }
+
+}  // namespace
+
+TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget, int maxWidth, int maxHeight) {
+  return Decode(data, budget, maxWidth, maxHeight, false);
+}
+
+TPicture GifSize(std::span<const std::uint8_t> data) { return Decode(data, nullptr, MaxPictureSide, MaxPictureSide, true); }
 
 }  // namespace kolbet

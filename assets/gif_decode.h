@@ -38,4 +38,8 @@ bool HasGifSignature(std::span<const std::uint8_t> data);
 TPicture DecodeGif(std::span<const std::uint8_t> data, TDecodeBudget* budget = nullptr,
                    int maxWidth = MaxPictureSide, int maxHeight = MaxPictureSide);
 
+// Only the picture's size (as DecodeGif would make it, uncut), read up to the
+// first image's descriptor, without pixels; the same errors for a bad header.
+TPicture GifSize(std::span<const std::uint8_t> data);
+
 }  // namespace kolbet

@@ -15,9 +15,6 @@ namespace kolbet {
 
 namespace {
 
-// Far beyond any pack the game ships; a larger file is not read into memory.
-constexpr std::size_t MaxPackSize = 256u << 20;
-
 std::int32_t ReadInt32(std::span<const std::uint8_t> bytes, std::size_t at) {
   const std::uint32_t value = static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
                               (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
@@ -45,10 +42,14 @@ struct Pack {
 
   // A GIF stream may begin 4 bytes after its offset; an overlay is decoded
   // only as far as its card reaches.
-  TPicture Gif(int entry, int maxWidth = MaxPictureSide, int maxHeight = MaxPictureSide) const {
+  std::span<const std::uint8_t> GifStream(int entry) const {
     std::span<const std::uint8_t> stream = Stream(entry);
     if (!HasGifSignature(stream) && stream.size() > 4) stream = stream.subspan(4);
-    return DecodeGif(stream, &Budget, maxWidth, maxHeight);
+    return stream;
+  }
+
+  TPicture Gif(int entry, int maxWidth = MaxPictureSide, int maxHeight = MaxPictureSide) const {
+    return DecodeGif(GifStream(entry), &Budget, maxWidth, maxHeight);
   }
 
   TPicture Jpeg(int entry) const { return DecodeJpeg(Stream(entry), &Budget); }
@@ -101,6 +102,13 @@ void KeyUnpainted(TPicture& picture) {
   }
 }
 
+void CheckTable(std::span<const std::uint8_t> bytes, const std::string& name) {
+  if (bytes.size() < static_cast<std::size_t>(PackTableSize)) {
+    throw DataError("Datei " + name + " ist beschädigt: nur " + std::to_string(bytes.size()) +
+                    " Bytes, die Tabelle der Bildanfänge braucht " + std::to_string(PackTableSize));
+  }
+}
+
 }  // namespace
 
 TPicture ComposeCard(std::span<const std::uint8_t> stream, TDecodeBudget* budget) {
@@ -119,12 +127,28 @@ void LayOverlay(TPicture& card, const TPicture& overlay) {
   }
 }
 
+bool IsGifEntry(int entry) { return !(entry <= CardBackImage || entry == TableImage); }
+
+std::span<const std::uint8_t> PackStream(std::span<const std::uint8_t> bytes, const std::string& name, int entry) {
+  CheckTable(bytes, name);
+  TDecodeBudget unused(name);
+  const Pack pack{bytes, name, unused};
+  return IsGifEntry(entry) ? pack.GifStream(entry) : pack.Stream(entry);
+}
+
+TEntrySizes PackEntrySizes(std::span<const std::uint8_t> bytes, const std::string& name) {
+  TEntrySizes sizes;
+  for (int entry = 0; entry < PackEntryCount; ++entry) {
+    const std::span<const std::uint8_t> stream = PackStream(bytes, name, entry);
+    const TPicture size = IsGifEntry(entry) ? GifSize(stream) : JpegSize(stream);
+    sizes[entry] = {size.Width, size.Height};
+  }
+  return sizes;
+}
+
 void LoadGraphicsFrom(std::span<const std::uint8_t> bytes, const std::string& name, TImageList& koartn,
                       const GraphicsProgress& progress) {
-  if (bytes.size() < static_cast<std::size_t>(PackTableSize)) {
-    throw DataError("Datei " + name + " ist beschädigt: nur " + std::to_string(bytes.size()) +
-                    " Bytes, die Tabelle der Bildanfänge braucht " + std::to_string(PackTableSize));
-  }
+  CheckTable(bytes, name);
   TDecodeBudget budget(name);
   const Pack pack{bytes, name, budget};
   auto store = [&](int item, TPicture picture) {

@@ -20,6 +20,8 @@
 //     work, a JPEG's pixels counted once per scan ("Datei NAME ist zu groß: ...",
 //     see assets/decode_budget.h).
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -46,6 +48,26 @@ void LoadGraphics(const std::string& path, TImageList& koartn, const GraphicsPro
 // The same for a pack already in memory; `name` is the file name errors show.
 void LoadGraphicsFrom(std::span<const std::uint8_t> bytes, const std::string& name, TImageList& koartn,
                       const GraphicsProgress& progress = {});
+
+// The size of the picture of each of the 72 entries, read from the streams'
+// headers without decoding them (a GIF's uncut size). The same errors as
+// LoadGraphicsFrom for a table or header that cannot be read.
+struct TPictureSize {
+  int Width = 0;
+  int Height = 0;
+  bool operator==(const TPictureSize&) const = default;
+};
+using TEntrySizes = std::array<TPictureSize, PackEntryCount>;
+TEntrySizes PackEntrySizes(std::span<const std::uint8_t> bytes, const std::string& name);
+
+// The stream of one entry, from its offset to the end of the file; a GIF
+// entry already past the 4 bytes it may start with. "Datei NAME ist
+// beschädigt: ..." for an offset outside the file.
+std::span<const std::uint8_t> PackStream(std::span<const std::uint8_t> bytes, const std::string& name, int entry);
+bool IsGifEntry(int entry);
+
+// The largest pack file read into memory.
+inline constexpr std::size_t MaxPackSize = 256u << 20;
 
 // A card picture's base: the JPEG photograph that starts at stream[0], as a new
 // picture of the photograph's size, counted against `budget` when given.

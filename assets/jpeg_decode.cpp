@@ -1,5 +1,6 @@
 #include "assets/jpeg_decode.h"
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
@@ -90,8 +91,8 @@ enum class Outcome { Done, JpegError, BadSize, NoMemory, TooManyScans, OverPixel
 
 // Everything that can longjmp lives in this function; it holds only C objects
 // and writes its result through the references.
-Outcome Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, TPicture& picture, int& code,
-               long long& width, long long& height) {
+Outcome Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, int eighths, bool sizeOnly,
+               TPicture& picture, int& code, long long& width, long long& height) {
   jpeg_decompress_struct info;
   ErrorManager errors;
   ProgressMonitor monitor;
@@ -120,6 +121,10 @@ Outcome Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, TPictu
     jpeg_destroy_decompress(&info);
     return Outcome::BadSize;
   }
+  if (sizeOnly) {
+    jpeg_destroy_decompress(&info);
+    return Outcome::Done;
+  }
   monitor.Pixels = width * height;
   if (budget && !budget->TakePixels(width * height)) {
     jpeg_destroy_decompress(&info);
@@ -128,8 +133,8 @@ Outcome Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, TPictu
 
   const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
   info.out_color_space = cmyk ? JCS_CMYK : DirectSpace;
-  info.scale_num = 1;
-  info.scale_denom = 1;
+  info.scale_num = static_cast<unsigned>(eighths);
+  info.scale_denom = 8;
   jpeg_start_decompress(&info);
 
   try {
@@ -162,14 +167,13 @@ Outcome Decode(std::span<const std::uint8_t> data, TDecodeBudget* budget, TPictu
   return Outcome::Done;
 }
 
-}  // namespace
-
-TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget) {
+TPicture Run(std::span<const std::uint8_t> data, TDecodeBudget* budget, int eighths, bool sizeOnly) {
   TPicture picture;
   int code = 0;
   long long width = 0, height = 0;
-  switch (Decode(data, budget, picture, code, width, height)) {
+  switch (Decode(data, budget, eighths, sizeOnly, picture, code, width, height)) {
     case Outcome::Done:
+      if (sizeOnly) picture.Width = static_cast<int>(width), picture.Height = static_cast<int>(height);
       return picture;
     case Outcome::JpegError:
       throw DataError("JPEG-Fehler #" + std::to_string(code));
@@ -186,5 +190,13 @@ TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget) {
   }
   throw std::bad_alloc();
 }
+
+}  // namespace
+
+TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget, int eighths) {
+  return Run(data, budget, std::clamp(eighths, 1, 8), false);
+}
+
+TPicture JpegSize(std::span<const std::uint8_t> data) { return Run(data, nullptr, 8, true); }
 
 }  // namespace kolbet

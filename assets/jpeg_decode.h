@@ -21,7 +21,16 @@ namespace kolbet {
 // "JPEG-Fehler: mehr als 100 Scans" beyond MaxJpegScans. With a `budget` the
 // picture's pixels and, once per scan, its decoding work are counted against
 // it, and going beyond it throws its error.
+//
+// With `eighths` below 8 the photograph is decoded straight at that many
+// eighths of its size (libjpeg's scaled decoding, each side rounded up), which
+// is much cheaper than decoding it whole and shrinking it; the budget still
+// counts the full size.
 inline constexpr int MaxJpegScans = 100;
-TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget = nullptr);
+TPicture DecodeJpeg(std::span<const std::uint8_t> data, TDecodeBudget* budget = nullptr, int eighths = 8);
+
+// Only the photograph's size from its header, without pixels; the same errors
+// as DecodeJpeg for a header that cannot be read.
+TPicture JpegSize(std::span<const std::uint8_t> data);
 
 }  // namespace kolbet

@@ -7,7 +7,13 @@
 #include <QProgressBar>
 #include <QScreen>
 
+#include <cstdint>
+#include <vector>
+
+#include "assets/data_file.h"
 #include "assets/graphics_pack.h"
+#include "assets/hd_pack.h"
+#include "game/dxdraw.h"
 #include "game/main_form.h"
 #include "platform/error_box.h"
 #include "platform/scaled_layout.h"
@@ -19,6 +25,27 @@ namespace {
 constexpr const char* GraphicsPackFile = "kolbet.dat";
 
 }  // namespace
+
+void TForm_LoadPics::OpenHdPack(std::span<const std::uint8_t> pack) {
+  // A kolbet.dat whose headers cannot be read has no companion; its own
+  // error comes when its pictures are read.
+  TEntrySizes sizes;
+  try {
+    sizes = PackEntrySizes(pack, GraphicsPackFile);
+  } catch (const DataError&) {
+    return;
+  }
+  // The sharp pictures are a bonus: without the companion, or with one that
+  // cannot be used (its error shown), the game plays with kolbet.dat alone.
+  // The title at the screen's size is made while kolbet.dat is being read.
+  RunHandler(this, [&] {
+    if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) {
+      const TSharpKey title = MainForm->FirstTitleKey();
+      const bool enlarged = title.Width > sizes[TitleImage].Width || title.Height > sizes[TitleImage].Height;
+      MainForm->DXDraw->UseHdPack(std::move(hd), enlarged ? &title : nullptr);
+    }
+  });
+}
 
 TForm_LoadPics::TForm_LoadPics(double scale)
     : QWidget(nullptr, Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
@@ -57,12 +84,17 @@ void TForm_LoadPics::TimerTimer() {
   // the timer keeps ticking, so the hand-over comes once it is.
   if (!MainForm) return;
   Timer.stop();  // the hand-over runs once
-  const bool read = RunHandler(this, [&] {
-    LoadGraphics(GraphicsPackFile, MainForm->Koartn, [this](int item) {
-      ProgressBar->setValue(item);
-      ProgressBar->repaint();
+  std::vector<std::uint8_t> pack;
+  bool read = RunHandler(this, [&] { pack = ReadFileBytes(GraphicsPackFile, MaxPackSize); });
+  if (read) {
+    OpenHdPack(pack);
+    read = RunHandler(this, [&] {
+      LoadGraphicsFrom(pack, GraphicsPackFile, MainForm->Koartn, [this](int item) {
+        ProgressBar->setValue(item);
+        ProgressBar->repaint();
+      });
     });
-  });
+  }
   if (!read) {
     // Without its cards the game cannot be played.
     QCoreApplication::exit(1);

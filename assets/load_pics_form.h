@@ -5,6 +5,8 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
+#include <span>
 
 class QLabel;
 class QProgressBar;
@@ -20,6 +22,8 @@ class TForm_LoadPics final : public QWidget {
   // The window the pictures are read for, shown when they are.
   void SetMainForm(TMainForm* mainForm) { MainForm = mainForm; }
   void TimerTimer();
+  // Opens the high-resolution companion of the pack whose bytes are `pack`.
+  void OpenHdPack(std::span<const std::uint8_t> pack);
 
   QLabel* Label1 = nullptr;
   QProgressBar* ProgressBar = nullptr;

@@ -1,6 +1,8 @@
 // brivlo-kolbet: the game. Creates the loading window and the main window,
 // then runs the event loop until the main window closes.
 
+#include <malloc.h>
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
@@ -24,6 +26,11 @@ void PassQtMessage(QtMsgType type, const QMessageLogContext& context, const QStr
 
 int main(int argc, char** argv) {
   if (kolbet::AnswerInformationSwitch(argc, argv, stdout)) return 0;
+  // Pictures come and go as the table changes; each large one gets memory of
+  // its own from the system and gives it back when it goes. Left to itself
+  // the allocator raises this threshold after the first large picture is
+  // freed and then keeps the freed memory, so the program would grow.
+  mallopt(M_MMAP_THRESHOLD, 256 * 1024);
   qInstallMessageHandler(PassQtMessage);
   kolbet::TApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();

@@ -20,7 +20,30 @@ TDXDraw::TDXDraw(QWidget* parent) : QWidget(parent) {
 
 TDXDraw::~TDXDraw() = default;
 
-void TDXDraw::MakePictures(const TImageList& koartn) { Surface_ = std::make_unique<QtDrawSurface>(koartn); }
+void TDXDraw::MakePictures(const TImageList& koartn) {
+  Surface_ = std::make_unique<QtDrawSurface>(koartn);
+  if (Sharp_) Surface_->UseSharpPictures(std::move(Sharp_));
+}
+
+void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack, const TSharpKey* first) {
+  // The companion's thread only knocks; the pictures are taken in here, on
+  // the window's thread, between two events.
+  auto sharp = std::make_unique<TSharpPictures>(std::move(hdPack), [this] {
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+          std::string error;
+          if (Surface_ && Surface_->TakeSharpPictures(error) && PicturesChanged) PicturesChanged(error);
+        },
+        Qt::QueuedConnection);
+  });
+  if (first) sharp->Request(*first);
+  if (Surface_) {
+    Surface_->UseSharpPictures(std::move(sharp));
+  } else {
+    Sharp_ = std::move(sharp);
+  }
+}
 
 void TDXDraw::StartSurface() {
   Started = Surface_ != nullptr && width() > 0 && height() > 0;

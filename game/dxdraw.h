@@ -7,9 +7,12 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 
+#include "assets/hd_pack.h"
 #include "assets/picture.h"
+#include "platform/sharp_pictures.h"
 
 namespace kolbet {
 
@@ -23,9 +26,14 @@ class TDXDraw final : public QWidget {
   explicit TDXDraw(QWidget* parent);
   ~TDXDraw() override;
 
-  // Makes the surface's pictures from the image list; called once the
-  // graphics pack has been read.
+  // Makes the surface's pictures from the image list, with the sharp ones of
+  // the high-resolution companion when there is one; called once the graphics
+  // pack has been read.
   void MakePictures(const TImageList& koartn);
+  // Draws from the high-resolution companion too; may come before the
+  // pictures are made, and then `first` (the first frame's picture at the
+  // screen's size) is made while kolbet.dat is still being read.
+  void UseHdPack(std::shared_ptr<const THdPack> hdPack, const TSharpKey* first = nullptr);
   // Starts the surface at the control's present size: a black picture at the
   // screen's resolution. Before the pictures exist the surface is not usable.
   void StartSurface();
@@ -48,6 +56,9 @@ class TDXDraw final : public QWidget {
   std::function<void(int x, int y)> MouseMove;
   std::function<void()> Resized;
   std::function<void(QPoint global)> ContextMenu;
+  // Sharp pictures have come in since the last frame, or (with the reader's
+  // text in `error`) the companion turned out damaged and is no longer used.
+  std::function<void(const std::string& error)> PicturesChanged;
   // The hand slot and card the key selection is on (slot -1: none); the
   // selection is outlined over the frame shown, never drawn into it.
   std::function<std::pair<int, int>()> Selection;
@@ -64,6 +75,7 @@ class TDXDraw final : public QWidget {
 
  private:
   std::unique_ptr<QtDrawSurface> Surface_;
+  std::unique_ptr<TSharpPictures> Sharp_;  // until the surface takes them
   bool Started = false;
   bool HintOn = false;
   QString Hint;

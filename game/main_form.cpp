@@ -1,5 +1,7 @@
 #include "game/main_form.h"
 
+#include "assets/data_error.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDateTime>
@@ -14,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "assets/data_error.h"
 #include "assets/mug_art.h"
 #include "game/dxdraw.h"
 #include "game/form_keys.h"
@@ -65,6 +68,12 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   DXDraw = new TDXDraw(this);
   DXDraw->MouseDown = [this](Qt::MouseButton b, int x, int y) { Handle([&] { DXDrawMouseDown(b, x, y); }); };
   DXDraw->MouseMove = [this](int x, int y) { Handle([&] { DXDrawMouseMove(x, y); }); };
+  DXDraw->PicturesChanged = [this](const std::string& error) {
+    Handle([&] {
+      Game.Table.NeedsRedraw = true;
+      if (!error.empty()) throw DataError(error);
+    });
+  };
   DXDraw->Resized = [this] {
     if (FrameTimerEnabled) DXDrawInitialize();
   };
@@ -214,12 +223,25 @@ void TMainForm::resizeEvent(QResizeEvent*) { LayOut(); }
 
 void TMainForm::ShowGame() {
   DXDraw->MakePictures(Koartn);
+  // The surface keeps its own copy; the decoded pack is not needed twice.
+  Koartn = {};
   EnterFullScreen();
   Shown = true;
   LayOut();
   DXDrawInitialize();
   activateWindow();
   raise();
+}
+
+TSharpKey TMainForm::FirstTitleKey() const {
+  // As LayOut places the surface on the whole screen and the surface draws
+  // the title over all of it.
+  const QScreen* s = screen();
+  if (!s) return {};
+  const double scale = std::min(s->geometry().width() / double(SurfaceWidth), s->geometry().height() / double(SurfaceHeight));
+  const double device = std::lround(SurfaceWidth * scale) / double(SurfaceWidth) * devicePixelRatioF();
+  return {TitleImage, static_cast<int>(std::lround(SurfaceWidth * device)),
+          static_cast<int>(std::lround(SurfaceHeight * device)), false};
 }
 
 void TMainForm::EnterFullScreen() {

@@ -23,6 +23,7 @@
 #include "game/game.h"
 #include "game/system_clock.h"
 #include "platform/scaled_layout.h"
+#include "platform/sharp_pictures.h"
 
 class QComboBox;
 class QAction;
@@ -62,6 +63,8 @@ class TMainForm final : public QWidget {
   void FormClose();
   // Shows the main window on the title, full screen, once the pictures are read.
   void ShowGame();
+  // The title picture as the first frame on the full screen draws it.
+  TSharpKey FirstTitleKey() const;
 
   // The drawing surface and the frame handler.
   void DXDrawInitialize();
@@ -119,6 +122,7 @@ class TMainForm final : public QWidget {
 
   // The components, open to the tests as the window layout is to the program.
   TGame Game;
+  // The pictures of kolbet.dat until the drawing surface has taken them over.
   TImageList Koartn;
   std::unique_ptr<TSoundBank> Saunds;
   bool SoundBankLoaded = false;  // false: the bank could not be read and the game runs silent

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <set>
+#include <utility>
 
 #include "game/scene.h"
 
@@ -44,9 +46,55 @@ QtDrawSurface::QtDrawSurface(const TImageList& koartn) {
   Start(1, QImage::Format_RGB32);
 }
 
+void QtDrawSurface::UseHdPack(std::shared_ptr<const THdPack> pack, std::function<void()> ready) {
+  UseSharpPictures(pack ? std::make_unique<TSharpPictures>(std::move(pack), std::move(ready)) : nullptr);
+}
+
+void QtDrawSurface::UseSharpPictures(std::unique_ptr<TSharpPictures> sharp) {
+  scaled_.clear();
+  sharp_ = std::move(sharp);
+}
+
+bool QtDrawSurface::TakeSharpPictures(std::string& error) {
+  const bool changed = AbsorbSharp();
+  if (!sharpError_.empty()) error = std::exchange(sharpError_, {});
+  return changed;
+}
+
+bool QtDrawSurface::AbsorbSharp() {
+  if (!sharp_) return false;
+  bool changed = false;
+  for (auto& [key, image] : sharp_->TakeDone()) {
+    if (image.isNull()) continue;
+    // One asked for before it was drawn is kept for the frame to come.
+    auto [at, made] = scaled_.try_emplace(key);
+    if (made) at->second.DrawnIn = frame_;
+    at->second.Image = std::move(image);
+    at->second.Final = true;
+    changed = true;
+  }
+  if (std::string failure = sharp_->Error(); !failure.empty()) {
+    // From now on kolbet.dat alone, as if there were no companion.
+    sharp_.reset();
+    scaled_.clear();
+    sharpError_ = std::move(failure);
+    changed = true;
+  }
+  return changed;
+}
+
+std::size_t QtDrawSurface::KeptBytes() const {
+  std::size_t bytes = 0;
+  for (const auto& [key, kept] : scaled_) bytes += static_cast<std::size_t>(kept.Image.sizeInBytes());
+  return bytes;
+}
+
 void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixelRatio) {
   const double wanted = scale > 0 ? scale : 1;
-  if (wanted != scale_) scaled_.clear();
+  if (wanted != scale_) {
+    scaled_.clear();
+    if (sharp_) sharp_->KeepOnly({});
+  }
   scale_ = wanted;
   devicePixelRatio_ = devicePixelRatio > 0 ? devicePixelRatio : 1;
   format_ = format;
@@ -59,6 +107,7 @@ void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixe
 }
 
 void QtDrawSurface::Draw(const TTable& table, std::string_view line) {
+  AbsorbSharp();
   {
     QPainter painter(&work_);
     Prepare(painter);
@@ -67,7 +116,19 @@ void QtDrawSurface::Draw(const TTable& table, std::string_view line) {
     if (!line.empty()) DrawSpokenLine(*this, line);
     painter_ = nullptr;
   }
+  DropUnused();
+  ++frame_;
   Finish();
+}
+
+void QtDrawSurface::DropUnused() {
+  std::set<TSharpKey> drawn;
+  std::erase_if(scaled_, [&](const auto& kept) {
+    if (kept.second.DrawnIn + 1 < frame_) return true;
+    if (kept.second.DrawnIn == frame_) drawn.insert(kept.first);
+    return false;
+  });
+  if (sharp_) sharp_->KeepOnly(drawn);
 }
 
 void QtDrawSurface::Finish() {
@@ -104,26 +165,33 @@ const QImage* QtDrawSurface::Picture(int index) const {
   return &pictures_[index];
 }
 
+// A companion's picture is worth making only where kolbet.dat's would be
+// enlarged.
+bool QtDrawSurface::WantsSharp(int index, int w, int h) const {
+  return sharp_ && (w > pictures_[index].width() || h > pictures_[index].height());
+}
+
 const QImage& QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
   const QImage& picture = pictures_[index];
   if (!framed && picture.width() == w && picture.height() == h) return picture;
-  auto [at, made] = scaled_.try_emplace({index, w, h, framed ? 1 : 0});
-  if (!made) return at->second;
+  const TSharpKey key{index, w, h, framed};
+  auto [at, made] = scaled_.try_emplace(key);
+  at->second.DrawnIn = frame_;
+  if (!made) return at->second.Image;
+  if (WantsSharp(index, w, h)) {
+    sharp_->Request(key);
+    if (AbsorbSharp()) {
+      // Made at once (no thread), or the companion failed just now.
+      if (!sharp_) return Scaled(index, w, h, framed);
+      if (at->second.Final) return at->second.Image;
+    }
+  }
   const QImage scaled = picture.width() == w && picture.height() == h
                             ? picture
                             : picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  if (!framed) {
-    at->second = scaled;
-    return at->second;
-  }
-  QImage bordered(w + 2, h + 2, QImage::Format_ARGB32_Premultiplied);
-  bordered.fill(Qt::transparent);
-  QPainter painter(&bordered);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(1, 1, scaled);
-  painter.end();
-  at->second = bordered;
-  return at->second;
+  at->second.Image = framed ? WithBorder(scaled) : scaled;
+  at->second.Final = !WantsSharp(index, w, h);
+  return at->second.Image;
 }
 
 int QtDrawSurface::PictureWidth(int index) const {

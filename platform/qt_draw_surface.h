@@ -11,12 +11,16 @@
 #include <QPainter>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
+#include <memory>
+#include <string>
 #include <string_view>
 
 #include "assets/picture.h"
 #include "game/draw_surface.h"
 #include "game/table_state.h"
+#include "platform/sharp_pictures.h"
 
 namespace kolbet {
 
@@ -25,6 +29,23 @@ class QtDrawSurface final : public DrawSurface {
   // Converts the pictures once; in the items drawn with the key colour every
   // pure-blue pixel becomes transparent.
   explicit QtDrawSurface(const TImageList& koartn);
+
+  // Draws a picture from the high-resolution companion wherever it lands on
+  // the screen larger than kolbet.dat holds it. With `ready` the sharp
+  // pictures are made on a thread of their own and kolbet.dat's picture is
+  // drawn enlarged until then; `ready` is called on that thread when some are
+  // done (TakeSharpPictures then brings them in). Without it they are made at
+  // once, when first drawn.
+  void UseHdPack(std::shared_ptr<const THdPack> pack, std::function<void()> ready = {});
+  // The same with pictures that may already have been asked for (the first
+  // frame's, while kolbet.dat was still being read).
+  void UseSharpPictures(std::unique_ptr<TSharpPictures> sharp);
+  // Brings in the sharp pictures made since the last call; whether the frame
+  // drawn last would look different now. The companion's error, when one was
+  // met, goes to `error` once, and the surface goes on with kolbet.dat alone.
+  bool TakeSharpPictures(std::string& error);
+  // The bytes of the scaled pictures kept, for the figures.
+  std::size_t KeptBytes() const;
 
   // (Re)starts the target picture, black: round(640 × scale) × round(480 × scale)
   // device pixels, e.g. scale 1 in QImage::Format_RGB16 for kolbet-render or
@@ -51,10 +72,15 @@ class QtDrawSurface final : public DrawSurface {
 
  private:
   const QImage* Picture(int index) const;
-  // The picture at w × h device pixels, scaled once and then kept, so that a
-  // frame only copies it. `framed` adds a transparent border of one pixel,
-  // which smooths the edges of a picture drawn turned.
+  // The picture at w × h device pixels, scaled once and kept while it is
+  // drawn, so that a frame only copies it. `framed` adds a transparent border
+  // of one pixel, which smooths the edges of a picture drawn turned.
   const QImage& Scaled(int index, int w, int h, bool framed);
+  bool WantsSharp(int index, int w, int h) const;
+  // Takes in what the companion's thread made; whether anything drawn changed.
+  bool AbsorbSharp();
+  // Drops the scaled pictures the last two frames did not draw.
+  void DropUnused();
   // The painter of the current Draw, or one made for a single operation.
   template <typename Paint>
   void WithPainter(Paint paint);
@@ -73,8 +99,17 @@ class QtDrawSurface final : public DrawSurface {
   double devicePixelRatio_ = 1;
   QPainter* painter_ = nullptr;
 
-  // Pictures scaled for the current scale, by (index, w, h, framed).
-  std::map<std::array<int, 4>, QImage> scaled_;
+  // Pictures scaled for the current scale, and whether each is final (sharp,
+  // or kolbet.dat's with no companion to improve on it).
+  struct Kept {
+    QImage Image;
+    bool Final = true;
+    unsigned long long DrawnIn = 0;  // the frame that drew it last
+  };
+  std::map<TSharpKey, Kept> scaled_;
+  unsigned long long frame_ = 1;
+  std::unique_ptr<TSharpPictures> sharp_;
+  std::string sharpError_;
 
   QFont font_;
   QColor colour_ = Qt::white;
