@@ -83,10 +83,8 @@ bool QtDrawSurface::AbsorbSharp() {
   return changed;
 }
 
-std::size_t QtDrawSurface::KeptBytes() const {
-  std::size_t bytes = 0;
-  for (const auto& [key, kept] : scaled_) bytes += static_cast<std::size_t>(kept.Image.sizeInBytes());
-  return bytes;
+bool QtDrawSurface::AllFinal() const {
+  return std::all_of(scaled_.begin(), scaled_.end(), [](const auto& kept) { return kept.second.Final; });
 }
 
 void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixelRatio) {

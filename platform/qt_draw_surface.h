@@ -44,8 +44,9 @@ class QtDrawSurface final : public DrawSurface {
   // drawn last would look different now. The companion's error, when one was
   // met, goes to `error` once, and the surface goes on with kolbet.dat alone.
   bool TakeSharpPictures(std::string& error);
-  // The bytes of the scaled pictures kept, for the figures.
-  std::size_t KeptBytes() const;
+  // Whether every picture kept is as sharp as it will get (none is still
+  // being made from the companion).
+  bool AllFinal() const;
 
   // (Re)starts the target picture, black: round(640 × scale) × round(480 × scale)
   // device pixels, e.g. scale 1 in QImage::Format_RGB16 for kolbet-render or

@@ -13,6 +13,7 @@
 
 #include "assets/data_error.h"
 #include "assets/graphics_pack.h"
+#include "assets/hd_pack.h"
 #include "tests/graphics_fixtures.h"
 
 using namespace kolbet;
@@ -291,4 +292,100 @@ TEST(GraphicsPack, RandomDamageIsAlwaysAReadableError) {
   }
   EXPECT_GT(loaded, 10);
   EXPECT_GT(refused, 100);
+}
+
+// ---- the high-resolution companion ----
+
+namespace {
+
+// The reader's text for what `step` does, or "(no error)".
+template <typename Step>
+std::string HdError(Step step) {
+  try {
+    step();
+  } catch (const DataError& error) {
+    return error.what();
+  }
+  return "(no error)";
+}
+
+std::string WriteScratch(const std::string& name, const Bytes& bytes) {
+  const std::string path = FixtureDir() + "/" + std::to_string(getpid()) + "-" + name;
+  WriteFile(path, bytes);
+  return path;
+}
+
+}  // namespace
+
+// A pack read as its own companion at factor 1 gives back every picture of the
+// pack exactly, the key colour as transparency, whatever the layout of its
+// streams (reversed, with gaps, shared overlays, GIFs four bytes in).
+TEST(HdPack, EveryPictureIsComposedAsThePackComposesIt) {
+  const Bytes bytes = FullPack().Pack.Data;
+  TImageList koartn;
+  ASSERT_EQ(LoadError(bytes, koartn), "(no error)");
+  const std::string path = WriteScratch("same.dat", bytes);
+  const auto hd = THdPack::Open(path, PackEntrySizes(bytes, "kolbet.dat"), 1);
+  ASSERT_TRUE(hd);
+  for (int item = 0; item < ImageCount; ++item) {
+    SCOPED_TRACE(item);
+    const TPicture& want = koartn[item];
+    const TPicture got = hd->Decode(item, want.Width, want.Height);
+    ASSERT_EQ(got.Width, want.Width);
+    ASSERT_EQ(got.Height, want.Height);
+    for (std::size_t i = 0; i < want.Pixels.size(); ++i) {
+      const bool keyed = DrawnWithKeyColour(item) && want.Pixels[i] == KeyColour;
+      ASSERT_EQ(got.Pixels[i], keyed ? 0u : want.Pixels[i]) << i;
+    }
+  }
+  // Decoded at half its size, a card takes its overlay in 2 × 2 blocks: the
+  // overlay's blue left half (5 pixels) leaves two whole columns out and
+  // makes the third half transparent.
+  const TPicture half = hd->Decode(0, 10, 15);
+  ASSERT_EQ(half.Width, 10);
+  EXPECT_EQ(half.At(1, 2) >> 24, 0u);
+  EXPECT_EQ(half.At(2, 2) >> 24, 127u);
+  EXPECT_EQ(half.At(3, 2) >> 24, 255u);
+  EXPECT_EQ(half.At(1, 7) >> 24, 255u);
+  std::filesystem::remove(path);
+}
+
+TEST(HdPack, AMissingCompanionIsNoneAndABadOneIsItsReadersError) {
+  const Bytes bytes = FullPack().Pack.Data;
+  const TEntrySizes sizes = PackEntrySizes(bytes, "kolbet.dat");
+  // Entry 5's photograph ends with its scan header, at the end of the file:
+  // its header reads, its pixels do not.
+  Layout cut = FullPack();
+  Bytes photo = Photo(5);
+  const std::uint8_t startOfScan[] = {0xFF, 0xDA};
+  const auto scan = std::search(photo.begin(), photo.end(), std::begin(startOfScan), std::end(startOfScan));
+  photo.resize(static_cast<std::size_t>(scan - photo.begin()) + 2 + (scan[2] << 8 | scan[3]));
+  cut.Pack.SetEntry(5, cut.Pack.Append(photo));
+  const Bytes& damaged = cut.Pack.Data;
+  struct Case {
+    const char* Name;
+    Bytes File;
+    int Factor;
+    std::string OpenError, DecodeError;
+  };
+  const Case cases[] = {
+      {"wrong factor", bytes, 2, "passt nicht zu kolbet.dat: Eintrag 0 ist 20 × 30 Pixel groß statt 40 × 60", ""},
+      {"no table", Bytes(100, 0), 1, "ist beschädigt: nur 100 Bytes", ""},
+      {"damaged photograph", damaged, 1, "(no error)", "JPEG-Fehler"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const std::string path = WriteScratch("hd.dat", c.File);
+    std::shared_ptr<const THdPack> hd;
+    const std::string open = HdError([&] { hd = THdPack::Open(path, sizes, c.Factor); });
+    EXPECT_NE(open.find(c.OpenError), std::string::npos) << open;
+    if (!c.DecodeError.empty()) {
+      ASSERT_TRUE(hd);
+      EXPECT_EQ(HdError([&] { hd->Decode(4, 20, 30); }), "(no error)");
+      const std::string decode = HdError([&] { hd->Decode(5, 20, 30); });
+      EXPECT_EQ(decode.rfind(c.DecodeError, 0), 0u) << decode;
+    }
+    std::filesystem::remove(path);
+  }
+  EXPECT_EQ(THdPack::Open(FixtureDir() + "/fehlt.dat", sizes), nullptr);
 }

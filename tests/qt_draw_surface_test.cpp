@@ -7,9 +7,17 @@
 #include <QImage>
 #include <QRect>
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <unistd.h>
 
 #include "assets/graphics_pack.h"
+#include "assets/hd_pack.h"
+#include "tests/fixture_files.h"
 #include "platform/qt_draw_surface.h"
 #include "tests/image_difference.h"
 
@@ -192,6 +200,66 @@ TEST(QtDrawSurface, DrawsTheSameTableAtTheScaleOfALargeScreen) {
   // bottom left are far steeper than on the enlarged small picture.
   const QRect points(0, 950, 150, 130);
   EXPECT_GT(SteepestStep(large, points), 1.6 * SteepestStep(enlarged, points));
+}
+
+
+// Drawn from a companion, a picture goes through its own path: decoded there,
+// keyed, scaled to the size it lands on and framed for turning. kolbet.dat read
+// as its own companion (factor 1) must therefore give exactly kolbet.dat's
+// frame, made at once or on the companion's thread; a companion that turns out
+// damaged is reported once and the frame is still exactly kolbet.dat's.
+TEST(QtDrawSurface, PicturesFromACompanionLandExactlyWhereThePacksDo) {
+  const fixtures::Bytes bytes = fixtures::ReadFile(KOLBET_RUN_DIR "/kolbet.dat");
+  TImageList koartn;
+  LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
+  const TEntrySizes sizes = PackEntrySizes(bytes, "kolbet.dat");
+  TTable t;
+  t.Phase = 2;
+  t.PlayerSeat = {{3, -1, 14, 30, 7}, 12, 0, 1, 12};
+  t.OpponentSeat = {{5, -1, -1, 9, 22}, 27, 0, 2, 3};
+  auto frame = [&](const std::shared_ptr<const THdPack>& hd, std::string* error) {
+    QtDrawSurface s(koartn);
+    std::atomic<int> ready = 0;
+    if (hd) s.UseHdPack(hd, error ? std::function<void()>{} : [&] { ++ready; });
+    s.Start(2.25, QImage::Format_RGB32);
+    s.Draw(t);
+    if (hd && !error) {
+      // Made on the companion's thread: kolbet.dat's pictures first, then
+      // the companion's, once they are taken in.
+      EXPECT_FALSE(s.AllFinal());
+      std::string none;
+      for (int i = 0; i < 1000 && !s.AllFinal(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        s.TakeSharpPictures(none);
+      }
+      EXPECT_GT(ready, 0);
+      EXPECT_EQ(none, "");
+      s.Draw(t);
+    }
+    if (error) s.TakeSharpPictures(*error);
+    return s.Image().copy();
+  };
+  const QImage alone = frame(nullptr, nullptr);
+  const std::string scratch = std::filesystem::temp_directory_path() / ("kolbet-" + std::to_string(getpid()));
+  const std::string same = scratch + "-same-hd.dat";
+  fixtures::WriteFile(same, bytes);
+  std::string error;
+  EXPECT_EQ(frame(THdPack::Open(same, sizes, 1), &error), alone);
+  EXPECT_EQ(error, "");
+  EXPECT_EQ(frame(THdPack::Open(same, sizes, 1), nullptr), alone);
+
+  // Card 14's photograph cut short at the end of the file.
+  fixtures::Bytes damaged = bytes;
+  const std::span<const std::uint8_t> card = PackStream(bytes, "kolbet.dat", 14);
+  const auto at = static_cast<std::uint32_t>(damaged.size());
+  damaged.insert(damaged.end(), card.begin(), card.begin() + 2000);
+  for (int i = 0; i < 4; ++i) damaged[14 * 4 + i] = static_cast<std::uint8_t>(at >> (8 * i));
+  const std::string cut = scratch + "-cut-hd.dat";
+  fixtures::WriteFile(cut, damaged);
+  EXPECT_EQ(frame(THdPack::Open(cut, sizes, 1), &error), alone);
+  EXPECT_EQ(error.rfind("JPEG-Fehler #", 0), 0u) << error;
+  std::filesystem::remove(same);
+  std::filesystem::remove(cut);
 }
 
 }  // namespace
