@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "rules/cards.h"
+#include "tools/mkdata/thin_strokes.h"
 
 namespace kolbet::mkdata {
 namespace {
@@ -72,12 +73,13 @@ void LetterBands(QPainter& p, const QRectF& art, const QString& text, QColor ink
 QImage RenderFace(QSvgRenderer& deck, int card, const QFont& font, int scale) {
   const QString id = DeckElement(card);
   QImage img = BlankCard(scale);
+  const QRectF art = ArtRect(deck, id);
+  if (scale != 1) RenderWithScaledHairlines(deck, id, art, img, scale);
   QPainter p(&img);
   if (scale != 1) p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  const QRectF art = ArtRect(deck, id);
-  deck.render(&p, id, art);
+  if (scale == 1) deck.render(&p, id, art);
   const std::string name = CardName(card);
   LetterBands(p, art, QString::fromUtf8(name.data(), static_cast<int>(name.size())), QColor(SuitInk[SuitOf(card)]),
               font);

@@ -148,7 +148,8 @@ QImage TitlePicture(const Fonts& fonts, const std::vector<QImage>& cards, int sc
   const double cardScale = 0.5;
   const QPointF pivot(CardWidth / 2.0, CardHeight * 0.95);
   const int shown[3] = {OachlSima, SchoellnSima, HirzKini};
-  for (int i = 0; i < 3; ++i) LayCard(p, cards[shown[i]], QPointF(320 + (i - 1) * 18, 336), pivot, cardScale, (i - 1) * 16.0);
+  for (int i = 0; i < 3; ++i)
+    LayCard(p, cards[shown[i]], QPointF(320 + (i - 1) * 18, 336), pivot, cardScale, (i - 1) * 16.0);
 
   DrawBeerMug(p, QRectF(56, 196, 66, 108));
   DrawPretzel(p, QRectF(486, 226, 104, 88), -12);

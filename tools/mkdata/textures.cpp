@@ -4,6 +4,8 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
+#include <thread>
+#include <vector>
 
 namespace kolbet::mkdata {
 namespace {
@@ -43,6 +45,24 @@ QRgb Scale(QRgb c, double f) {
 // pixels that make it up lie evenly round that point.
 double Sample(int i, int scale) { return scale == 1 ? i : (i + 0.5) / scale - 0.5; }
 
+// Calls row(y, line) for the rows begin .. end - 1 of `img`, `line` pointing
+// at the row's pixels, the rows dealt out among the processor's cores. A row's
+// pixels depend on nothing but its own coordinates, so the picture is the same
+// however the rows are shared.
+template <class Row>
+void ForEachRow(QImage& img, int begin, int end, const Row& row) {
+  uchar* const bits = img.bits();
+  const qsizetype stride = img.bytesPerLine();
+  auto rows = [&](int first, int step) {
+    for (int y = first; y < end; y += step) row(y, reinterpret_cast<QRgb*>(bits + y * stride));
+  };
+  const int cores = std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, 8);
+  std::vector<std::thread> helpers;
+  for (int i = 1; i < cores; ++i) helpers.emplace_back(rows, begin + i, cores);
+  rows(begin, cores);
+  for (std::thread& t : helpers) t.join();
+}
+
 }  // namespace
 
 double ValueNoise(double x, double y, std::uint32_t seed) {
@@ -69,8 +89,7 @@ double FractalNoise(double x, double y, std::uint32_t seed, int octaves) {
 QImage WoodPlanks(int width, int height, const WoodStyle& s, int scale) {
   QImage img(width, height, QImage::Format_RGB32);
   const int along = (s.vertical ? height : width) / scale;
-  for (int y = 0; y < height; ++y) {
-    QRgb* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+  ForEachRow(img, 0, height, [&](int y, QRgb* line) {
     for (int x = 0; x < width; ++x) {
       // Planks, seams and joints follow the scale-1 pixel grid; the noise is
       // sampled in between.
@@ -102,7 +121,7 @@ QImage WoodPlanks(int width, int height, const WoodStyle& s, int scale) {
       if (g == joint || g == joint + 1) c = Scale(c, 0.5);
       line[x] = c;
     }
-  }
+  });
   return img;
 }
 
@@ -124,10 +143,8 @@ void LayFelt(QImage& picture, const QRectF& area, double radius, std::uint32_t s
   felt.fill(Qt::transparent);
   const int top = static_cast<int>(area.top()) * scale, bottom = (static_cast<int>(area.bottom()) + 1) * scale;
   const int left = static_cast<int>(area.left()) * scale, right = (static_cast<int>(area.right()) + 1) * scale;
-  for (int y = top; y < bottom && y < felt.height(); ++y) {
-    QRgb* line = reinterpret_cast<QRgb*>(felt.scanLine(y));
-    for (int x = left; x < right && x < felt.width(); ++x) {
-      if (x < 0 || y < 0) continue;
+  ForEachRow(felt, std::max(top, 0), std::min(bottom, felt.height()), [&](int y, QRgb* line) {
+    for (int x = std::max(left, 0); x < right && x < felt.width(); ++x) {
       const double sx = Sample(x, scale), sy = Sample(y, scale);
       const double nap = FractalNoise(sx / 3.0, sy / 3.0, seed, 2);
       const double cloud = FractalNoise(sx / 90.0, sy / 90.0, seed + 11, 3);
@@ -138,7 +155,7 @@ void LayFelt(QImage& picture, const QRectF& area, double radius, std::uint32_t s
       const double f = (0.82 + 0.12 * cloud + 0.10 * nap) * (0.72 + 0.28 * edge);
       line[x] = Scale(qRgb(38, 112, 58), f);
     }
-  }
+  });
   QPainter p(&picture);
   p.setRenderHint(QPainter::Antialiasing);
   if (scale == 1) {
@@ -163,14 +180,13 @@ void LayFelt(QImage& picture, const QRectF& area, double radius, std::uint32_t s
 }
 
 void LampLight(QImage& picture, double cx, double cy, double reach, double strength, int scale) {
-  for (int y = 0; y < picture.height(); ++y) {
-    QRgb* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+  ForEachRow(picture, 0, picture.height(), [&](int y, QRgb* line) {
     for (int x = 0; x < picture.width(); ++x) {
       const double d = std::hypot(Sample(x, scale) - cx, Sample(y, scale) - cy) / reach;
       const double f = 1.0 + 0.08 * strength - strength * std::min(1.0, d * d);
       line[x] = (line[x] & 0xFF000000) | (Scale(line[x], f) & 0x00FFFFFF);
     }
-  }
+  });
 }
 
 }  // namespace kolbet::mkdata
