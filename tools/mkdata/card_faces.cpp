@@ -10,7 +10,7 @@
 #include <stdexcept>
 
 #include "rules/cards.h"
-#include "tools/mkdata/thin_strokes.h"
+#include "tools/mkdata/hairlines.h"
 
 namespace kolbet::mkdata {
 namespace {

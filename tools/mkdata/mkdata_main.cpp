@@ -83,10 +83,11 @@ int Run(const std::string& dir) {
   MakeFolder(dir);
   const Fonts fonts = LoadFonts();
   // Everything is made before the first file is written, so a failure leaves
-  // the folder as it was.
+  // the folder as it was. The bank comes first: without the speech
+  // synthesiser the run fails before the pictures' many seconds.
+  const Bytes bank = MakeBank();
   const Bytes pack = MakePack(fonts, 1);
   const Bytes hdPack = MakePack(fonts, HdScale);
-  const Bytes bank = MakeBank();
   const Bytes landler = WriteWave(RenderTune(Landler(), false));
   const Bytes walzer = WriteWave(RenderTune(Wirtshauswalzer(), false));
   WriteFileAtomically(dir + "/kolbet.dat", pack);

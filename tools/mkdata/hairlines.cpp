@@ -1,4 +1,4 @@
-#include "tools/mkdata/thin_strokes.h"
+#include "tools/mkdata/hairlines.h"
 
 #include <QPaintEngine>
 #include <QPainter>
