@@ -14,12 +14,12 @@ rm -f "$root.log"
 share=$root$prefix/$datadir
 data=$share/brivlo-kolbet
 
-for f in kolbet.dat Kolbet.snd Landler.kbm Wirtshauswalzer.kbm Kolbet.html; do
+for f in kolbet.dat kolbet-hd.dat Kolbet.snd Landler.kbm Wirtshauswalzer.kbm Kolbet.html; do
   [[ -s $data/$f ]] || fail "$f missing in $data"
   cmp -s "$data/$f" "$build/run/$f" || fail "$f differs from the one in $build/run"
 done
 # Only the game's own files go into its data folder.
-extra=$(cd "$data" && ls -A | grep -v -E '^(kolbet\.dat|Kolbet\.snd|.*\.kbm|Kolbet\.html)$')
+extra=$(cd "$data" && ls -A | grep -v -E '^(kolbet\.dat|kolbet-hd\.dat|Kolbet\.snd|.*\.kbm|Kolbet\.html)$')
 [[ -z $extra ]] || fail "unexpected files in the data folder: $extra"
 
 desktop=$share/applications/$id.desktop

@@ -17,13 +17,15 @@ same)
   [[ $files == "$(cd "$work/b" && ls -A)" ]] || fail "the runs wrote different files"
   for f in $files; do cmp -s "$work/a/$f" "$work/b/$f" || fail "$f differs between runs"; done
   ls -A "$work/a" | grep -q '\.part$' && fail "a temporary file was left behind"
-  [[ -f $work/a/kolbet.dat && -f $work/a/Kolbet.snd ]] || fail "pack or bank missing"
+  [[ -f $work/a/kolbet.dat && -f $work/a/kolbet-hd.dat && -f $work/a/Kolbet.snd ]] || fail "a pack or the bank missing"
   (( $(ls "$work/a" | grep -c '\.kbm$') >= 2 )) || fail "fewer than two music files"
   ;;
 inspect)
   dir=$4
-  out=$("$inspect" --pack "$dir/kolbet.dat") || fail "pack: $out"
-  (( $(grep -c '^picture [0-9]* [0-9]*x[0-9]*$' <<<"$out") == 39 )) || fail "pack: not 39 pictures"
+  for pack in kolbet.dat kolbet-hd.dat; do
+    out=$("$inspect" --pack "$dir/$pack") || fail "$pack: $out"
+    (( $(grep -c '^picture [0-9]* [0-9]*x[0-9]*$' <<<"$out") == 39 )) || fail "$pack: not 39 pictures"
+  done
   out=$("$inspect" --bank "$dir/Kolbet.snd") || fail "bank: $out"
   (( $(grep -c '^item ' <<<"$out") >= 78 )) || fail "bank: fewer than 78 items"
   grep -q ' empty$' <<<"$out" && fail "bank: an item without a wave"

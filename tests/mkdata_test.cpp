@@ -359,6 +359,56 @@ TEST(GeneratedFiles, ScoresSitOnALightGroundAndTheHandStaysUncovered) {
     }
 }
 
+// The companion pack holds the same 39 pictures at four times the width and
+// height: each, shrunk back by averaging 4 x 4 blocks, is close to its
+// counterpart, and its pure blue lies where the counterpart's does, a 4 x 4
+// block for every blue pixel, give or take the antialiased edge around it,
+// and nowhere else. The bounds are about 1.4 times the differences measured
+// (cards up to 7.2, the other pictures up to 3.4 of 255).
+TEST(GeneratedFiles, CompanionPackIsThePackAtFourTimesTheSize) {
+  constexpr int K = 4;
+  TImageList small, large;
+  LoadGraphics(KOLBET_RUN_DIR "/kolbet.dat", small);
+  LoadGraphics(KOLBET_RUN_DIR "/kolbet-hd.dat", large);
+  for (int item = 0; item < ImageCount; ++item) {
+    const TPicture& a = small[item];
+    const TPicture& b = large[item];
+    ASSERT_FALSE(a.Empty()) << item;
+    ASSERT_EQ(b.Width, K * a.Width) << item;
+    ASSERT_EQ(b.Height, K * a.Height) << item;
+    // Beyond the picture's edge counts as blue: the card's keyed corners
+    // reach it.
+    auto key = [&](int x, int y) {
+      return x < 0 || y < 0 || x >= a.Width || y >= a.Height || a.At(x, y) == KeyColour;
+    };
+    double difference = 0;
+    int keys = 0, keyLost = 0, keyGained = 0, strayBlue = 0;
+    for (int y = 0; y < a.Height; ++y)
+      for (int x = 0; x < a.Width; ++x) {
+        int sum[3] = {0, 0, 0}, blue = 0;
+        for (int v = 0; v < K; ++v)
+          for (int u = 0; u < K; ++u) {
+            const std::uint32_t c = b.At(K * x + u, K * y + v);
+            for (int ch = 0; ch < 3; ++ch) sum[ch] += (c >> (8 * ch)) & 255;
+            blue += c == KeyColour;
+          }
+        const std::uint32_t c = a.At(x, y);
+        for (int ch = 0; ch < 3; ++ch) difference += std::abs(sum[ch] / double(K * K) - ((c >> (8 * ch)) & 255));
+        keys += key(x, y);
+        keyLost += key(x, y) && blue == 0;
+        keyGained += !key(x, y) && blue == K * K;
+        // Blue away from every blue pixel of the counterpart and its neighbours.
+        bool near = false;
+        for (int dy = -1; dy <= 1; ++dy)
+          for (int dx = -1; dx <= 1; ++dx) near = near || key(x + dx, y + dy);
+        strayBlue += !near && blue > 0;
+      }
+    EXPECT_LT(difference / (3.0 * a.Width * a.Height), item <= CardBackImage ? 10 : 5) << item;
+    EXPECT_LE(keyLost + keyGained, keys / 100) << item;
+    EXPECT_EQ(strayBlue, 0) << item;
+  }
+}
+
 TEST(GeneratedFiles, BankHoldsAWaveForEveryItem) {
   const std::vector<TBankEntry> bank = ParseSoundBank(ReadFileBytes(KOLBET_RUN_DIR "/Kolbet.snd"));
   ASSERT_GE(bank.size(), 78u);

@@ -10,6 +10,7 @@
 #include <stdexcept>
 
 #include "rules/cards.h"
+#include "tools/mkdata/hairlines.h"
 
 namespace kolbet::mkdata {
 namespace {
@@ -42,10 +43,13 @@ QRectF ArtRect(const QSvgRenderer& deck, const QString& id) {
   return QRectF(ArtMargin, std::round((CardHeight - h) / 2), w, h);
 }
 
-QImage BlankCard() {
-  QImage card(CardWidth, CardHeight, QImage::Format_RGB32);
+// A card picture `scale` times the card's size; the painting is done in the
+// card's own pixels all the same.
+QImage BlankCard(int scale) {
+  QImage card(CardWidth * scale, CardHeight * scale, QImage::Format_RGB32);
   card.fill(EdgeColour);
   QPainter p(&card);
+  if (scale != 1) p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(QPen(QColor(EdgeColour), 1.0));
   p.setBrush(QColor(StockColour));
@@ -66,14 +70,16 @@ void LetterBands(QPainter& p, const QRectF& art, const QString& text, QColor ink
   p.restore();
 }
 
-QImage RenderFace(QSvgRenderer& deck, int card, const QFont& font) {
+QImage RenderFace(QSvgRenderer& deck, int card, const QFont& font, int scale) {
   const QString id = DeckElement(card);
-  QImage img = BlankCard();
+  QImage img = BlankCard(scale);
+  const QRectF art = ArtRect(deck, id);
+  if (scale != 1) RenderWithScaledHairlines(deck, id, art, img, scale);
   QPainter p(&img);
+  if (scale != 1) p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
-  const QRectF art = ArtRect(deck, id);
-  deck.render(&p, id, art);
+  if (scale == 1) deck.render(&p, id, art);
   const std::string name = CardName(card);
   LetterBands(p, art, QString::fromUtf8(name.data(), static_cast<int>(name.size())), QColor(SuitInk[SuitOf(card)]),
               font);
@@ -98,9 +104,10 @@ QPainterPath RoundedInset(double inset, double radius) {
   return path;
 }
 
-QImage RenderBack() {
-  QImage img = BlankCard();
+QImage RenderBack(int scale) {
+  QImage img = BlankCard(scale);
   QPainter p(&img);
+  if (scale != 1) p.scale(scale, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setPen(Qt::NoPen);
   p.setBrush(QColor(BackFrame));
@@ -112,7 +119,7 @@ QImage RenderBack() {
   const QPainterPath field = RoundedInset(BackFieldInset, 5);
   p.setClipPath(field);
   p.setBrush(QColor(BackLozengeWhite));
-  p.drawRect(img.rect());
+  p.drawRect(QRect(0, 0, CardWidth, CardHeight));
   p.setBrush(QColor(BackLozengeBlue));
   const int cx = CardWidth / 2, cy = CardHeight / 2;
   const int columns = CardWidth / LozengeHalfWidth / 2 + 2, rows = CardHeight / LozengeHalfHeight / 2 + 2;
@@ -137,8 +144,8 @@ QImage RenderBack() {
 
 }  // namespace
 
-bool InsideCardOutline(int x, int y) {
-  const double px = x + 0.5, py = y + 0.5, r = CardCornerRadius;
+bool InsideCardOutline(int x, int y, int scale) {
+  const double px = (x + 0.5) / scale, py = (y + 0.5) / scale, r = CardCornerRadius;
   if (px < 0 || py < 0 || px > CardWidth || py > CardHeight) return false;
   const double cx = std::clamp(px, r, CardWidth - r), cy = std::clamp(py, r, CardHeight - r);
   const double dx = px - cx, dy = py - cy;
@@ -149,7 +156,7 @@ QString DeckElement(int card) {
   return QString("%1_%2").arg(DeckRanks[RankOf(card)], DeckSuits[SuitOf(card)]);
 }
 
-std::vector<QImage> RenderCards(const Fonts& fonts, const QString& deckFile) {
+std::vector<QImage> RenderCards(const Fonts& fonts, const QString& deckFile, int scale) {
   if (!QFile::exists(deckFile))
     throw std::runtime_error("card deck " + deckFile.toStdString() +
                              " not found (Debian package kdegames-card-data-kf5)");
@@ -165,20 +172,20 @@ std::vector<QImage> RenderCards(const Fonts& fonts, const QString& deckFile) {
   font.setHintingPreference(QFont::PreferNoHinting);
   std::vector<QImage> cards;
   cards.reserve(CardCount + 1);
-  for (int card = 0; card < CardCount; ++card) cards.push_back(RenderFace(deck, card, font));
-  cards.push_back(RenderBack());
+  for (int card = 0; card < CardCount; ++card) cards.push_back(RenderFace(deck, card, font, scale));
+  cards.push_back(RenderBack(scale));
   return cards;
 }
 
-IndexedPicture CardOverlay() {
+IndexedPicture CardOverlay(int scale) {
   IndexedPicture overlay;
-  overlay.width = CardWidth;
-  overlay.height = CardHeight;
+  overlay.width = CardWidth * scale;
+  overlay.height = CardHeight * scale;
   overlay.palette = {KeyBlue, 0xFFFFFFFF};
   overlay.transparent = 1;
-  overlay.pixels.reserve(static_cast<std::size_t>(CardWidth) * CardHeight);
-  for (int y = 0; y < CardHeight; ++y)
-    for (int x = 0; x < CardWidth; ++x) overlay.pixels.push_back(InsideCardOutline(x, y) ? 1 : 0);
+  overlay.pixels.reserve(static_cast<std::size_t>(overlay.width) * overlay.height);
+  for (int y = 0; y < overlay.height; ++y)
+    for (int x = 0; x < overlay.width; ++x) overlay.pixels.push_back(InsideCardOutline(x, y, scale) ? 1 : 0);
   return overlay;
 }
 

@@ -173,6 +173,9 @@ IndexedPicture ReduceColours(const QImage& source, bool keepKey) {
   out.palette.resize(256, 0xFF000000);
   if (keepKey) out.palette[255] = KeyBlue;
 
+  // The nearest entry of each colour asked for, found once: a large picture
+  // asks for the same colours again and again.
+  std::vector<std::int16_t> nearest(std::size_t{1} << 24, -1);
   const std::size_t errSize = 3 * static_cast<std::size_t>(out.width + 2);
   std::vector<int> errNow(errSize), errNext(errSize);
   for (int y = 0; y < out.height; ++y) {
@@ -186,7 +189,9 @@ IndexedPicture ReduceColours(const QImage& source, bool keepKey) {
       }
       int want[3] = {qRed(line[x]), qGreen(line[x]), qBlue(line[x])};
       for (int c = 0; c < 3; ++c) want[c] = std::clamp(want[c] + errNow[3 * (x + 1) + c] / 16, 0, 255);
-      const int index = Nearest(out.palette, usable, want[0], want[1], want[2]);
+      std::int16_t& known = nearest[(static_cast<std::size_t>(want[0]) << 16) | (want[1] << 8) | want[2]];
+      if (known < 0) known = static_cast<std::int16_t>(Nearest(out.palette, usable, want[0], want[1], want[2]));
+      const int index = known;
       px = static_cast<std::uint8_t>(index);
       const int got[3] = {qRed(out.palette[index]), qGreen(out.palette[index]), qBlue(out.palette[index])};
       for (int c = 0; c < 3; ++c) {

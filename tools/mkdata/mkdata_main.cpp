@@ -1,5 +1,7 @@
 // kolbet-mkdata DIR: writes the game's data files into DIR: the graphics pack
-// kolbet.dat, the sound bank Kolbet.snd and the music files *.kbm.
+// kolbet.dat, its companion kolbet-hd.dat (the same pictures painted at four
+// times the width and height, for large screens), the sound bank Kolbet.snd
+// and the music files *.kbm.
 // kolbet-mkdata --icons DIR: writes the program's icon for the desktop into
 // DIR/NxN/apps/brivlo-kolbet.png, in the sizes of the hicolor icon theme.
 
@@ -34,12 +36,15 @@ namespace {
 
 constexpr int CardQuality = 90;
 constexpr int TableQuality = 88;
+// The companion pack's pictures are this many times as wide and high.
+constexpr int HdScale = 4;
 
-Bytes MakePack(const Fonts& fonts) {
-  const std::vector<QImage> cards = RenderCards(fonts);
-  const TablePictures t = DrawTablePictures(fonts, cards);
+// The graphics pack with every picture painted `scale` times as wide and high.
+Bytes MakePack(const Fonts& fonts, int scale) {
+  const std::vector<QImage> cards = RenderCards(fonts, DeckFile, scale);
+  const TablePictures t = DrawTablePictures(fonts, cards, scale);
   std::array<Bytes, PackEntryCount> streams;
-  const Bytes overlay = EncodeGif(CardOverlay());
+  const Bytes overlay = EncodeGif(CardOverlay(scale));
   for (int i = 0; i <= CardBackImage; ++i) {
     streams[i] = EncodeJpeg(cards[i], CardQuality);
     streams[OverlayEntry + i] = overlay;
@@ -78,12 +83,15 @@ int Run(const std::string& dir) {
   MakeFolder(dir);
   const Fonts fonts = LoadFonts();
   // Everything is made before the first file is written, so a failure leaves
-  // the folder as it was.
-  const Bytes pack = MakePack(fonts);
+  // the folder as it was. The bank comes first: without the speech
+  // synthesiser the run fails before the pictures' many seconds.
   const Bytes bank = MakeBank();
+  const Bytes pack = MakePack(fonts, 1);
+  const Bytes hdPack = MakePack(fonts, HdScale);
   const Bytes landler = WriteWave(RenderTune(Landler(), false));
   const Bytes walzer = WriteWave(RenderTune(Wirtshauswalzer(), false));
   WriteFileAtomically(dir + "/kolbet.dat", pack);
+  WriteFileAtomically(dir + "/kolbet-hd.dat", hdPack);
   WriteFileAtomically(dir + "/Kolbet.snd", bank);
   WriteFileAtomically(dir + "/Landler.kbm", landler);
   WriteFileAtomically(dir + "/Wirtshauswalzer.kbm", walzer);
@@ -124,7 +132,8 @@ int main(int argc, char** argv) {
   const char* dir = argv[argc - 1];
   if ((argc != 2 && !icons) || dir[0] == '-') {
     std::fprintf(stderr, "usage: kolbet-mkdata DIR\n"
-                         "writes kolbet.dat, Kolbet.snd and the music files *.kbm into DIR\n"
+                         "writes kolbet.dat, kolbet-hd.dat (its pictures at four times the size),\n"
+                         "Kolbet.snd and the music files *.kbm into DIR\n"
                          "       kolbet-mkdata --icons DIR\n"
                          "writes the program's icon as DIR/NxN/apps/brivlo-kolbet.png\n");
     return 2;

@@ -25,14 +25,21 @@ const QPointF PlayerMat(30, 452);
 constexpr int LeftStripWidth = 84;
 constexpr int PlayerMatTop = 396;  // top of item 36 on the screen
 
-QImage TableSurface() {
+// Every picture below is painted `scale` times the size of the screen's
+// pixels: its painter counts screen pixels and draws at the picture's size.
+void ScalePainter(QPainter& p, int scale) {
+  if (scale != 1) p.scale(scale, scale);
+}
+
+QImage TableSurface(int scale) {
   WoodStyle oak;
   oak.plankSize = 120;
   oak.light = 0xFFC08A52;
   oak.dark = 0xFF7E4B22;
   oak.seed = 7;
-  QImage table = WoodPlanks(ScreenWidth, ScreenHeight, oak);
+  QImage table = WoodPlanks(ScreenWidth * scale, ScreenHeight * scale, oak, scale);
   QPainter p(&table);
+  ScalePainter(p, scale);
   p.setRenderHint(QPainter::Antialiasing);
   // Old rings left by glasses on the wood.
   p.setBrush(Qt::NoBrush);
@@ -41,15 +48,17 @@ QImage TableSurface() {
   p.setPen(QPen(QColor(60, 30, 10, 28), 2.0));
   p.drawArc(QRectF(556, 372, 50, 50), 200 * 16, 250 * 16);
   p.end();
-  LayFelt(table, FeltArea, 26, 21);
+  LayFelt(table, FeltArea, 26, 21, scale);
   return table;
 }
 
 // Lays a transparent layer over the table and keys out what the layer leaves
 // empty: the result covers `area` of the screen, pure blue wherever the layer
 // has nothing, the table seen through the layer's soft edges elsewhere.
-QImage KeyedOverTable(const QImage& table, const QImage& layer, const QRect& area) {
-  QImage out = table.copy(area).convertToFormat(QImage::Format_RGB32);
+// `area` counts screen pixels, the table and the layer are `scale` times larger.
+QImage KeyedOverTable(const QImage& table, const QImage& layer, const QRect& area, int scale) {
+  const QRect scaled(area.topLeft() * scale, area.size() * scale);
+  QImage out = table.copy(scaled).convertToFormat(QImage::Format_RGB32);
   QPainter p(&out);
   p.drawImage(0, 0, layer);
   p.end();
@@ -62,17 +71,18 @@ QImage KeyedOverTable(const QImage& table, const QImage& layer, const QRect& are
   return out;
 }
 
-QImage Layer(QSize size) {
-  QImage layer(size, QImage::Format_ARGB32_Premultiplied);
+QImage Layer(QSize size, int scale) {
+  QImage layer(size * scale, QImage::Format_ARGB32_Premultiplied);
   layer.fill(Qt::transparent);
   return layer;
 }
 
 // A card picture laid down with its rounded corners, turned about `pivot`
-// (given in the card's own pixels) placed at `at`.
+// (given in the card's own pixels) placed at `at`. The picture may be larger
+// than the card by a whole factor; it is laid at the card's size all the same.
 void LayCard(QPainter& p, const QImage& card, QPointF at, QPointF pivot, double scale, double degrees) {
   QPainterPath outline;
-  outline.addRoundedRect(QRectF(0, 0, card.width(), card.height()), CardCornerRadius, CardCornerRadius);
+  outline.addRoundedRect(QRectF(0, 0, CardWidth, CardHeight), CardCornerRadius, CardCornerRadius);
   p.save();
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -86,7 +96,8 @@ void LayCard(QPainter& p, const QImage& card, QPointF at, QPointF pivot, double 
     p.drawPath(outline.translated(4 + i * 0.6, 6 + i * 0.6));
   }
   p.setClipPath(outline);
-  p.drawImage(0, 0, card);
+  if (card.width() == CardWidth) p.drawImage(0, 0, card);
+  else p.drawImage(QRectF(0, 0, CardWidth, CardHeight), card);
   p.setClipping(false);
   p.setPen(QPen(QColor(90, 90, 90), 1.2));
   p.setBrush(Qt::NoBrush);
@@ -94,15 +105,16 @@ void LayCard(QPainter& p, const QImage& card, QPointF at, QPointF pivot, double 
   p.restore();
 }
 
-QImage TitlePicture(const Fonts& fonts, const std::vector<QImage>& cards) {
+QImage TitlePicture(const Fonts& fonts, const std::vector<QImage>& cards, int scale) {
   WoodStyle walnut;
   walnut.plankSize = 110;
   walnut.light = 0xFF9A6236;
   walnut.dark = 0xFF5A3218;
   walnut.seed = 33;
-  QImage img = WoodPlanks(ScreenWidth, ScreenHeight, walnut);
-  LampLight(img, 320, 200, 460, 0.55);
+  QImage img = WoodPlanks(ScreenWidth * scale, ScreenHeight * scale, walnut, scale);
+  LampLight(img, 320, 200, 460, 0.55, scale);
   QPainter p(&img);
+  ScalePainter(p, scale);
   p.setRenderHint(QPainter::Antialiasing);
   p.setRenderHint(QPainter::TextAntialiasing);
 
@@ -133,10 +145,11 @@ QImage TitlePicture(const Fonts& fonts, const std::vector<QImage>& cards) {
   p.drawPath(name);
 
   // The three top cards, fanned: Oachl Sima, Schölln Sima, Hirz Kini on top.
-  const double scale = 0.5;
-  const QPointF pivot(cards[0].width() / 2.0, cards[0].height() * 0.95);
+  const double cardScale = 0.5;
+  const QPointF pivot(CardWidth / 2.0, CardHeight * 0.95);
   const int shown[3] = {OachlSima, SchoellnSima, HirzKini};
-  for (int i = 0; i < 3; ++i) LayCard(p, cards[shown[i]], QPointF(320 + (i - 1) * 18, 336), pivot, scale, (i - 1) * 16.0);
+  for (int i = 0; i < 3; ++i)
+    LayCard(p, cards[shown[i]], QPointF(320 + (i - 1) * 18, 336), pivot, cardScale, (i - 1) * 16.0);
 
   DrawBeerMug(p, QRectF(56, 196, 66, 108));
   DrawPretzel(p, QRectF(486, 226, 104, 88), -12);
@@ -152,42 +165,46 @@ QImage TitlePicture(const Fonts& fonts, const std::vector<QImage>& cards) {
   return img;
 }
 
-QImage LeftBefore(const QImage& table, const Fonts& fonts) {
-  QImage layer = Layer(QSize(LeftStripWidth, ScreenHeight));
+QImage LeftBefore(const QImage& table, const Fonts& fonts, int scale) {
+  QImage layer = Layer(QSize(LeftStripWidth, ScreenHeight), scale);
   QPainter p(&layer);
+  ScalePainter(p, scale);
   DrawBeerMat(p, OpponentMat, MatRadius, fonts);
   p.end();
-  return KeyedOverTable(table, layer, QRect(0, 0, LeftStripWidth, ScreenHeight));
+  return KeyedOverTable(table, layer, QRect(0, 0, LeftStripWidth, ScreenHeight), scale);
 }
 
-QImage LeftAfter(const QImage& table, const Fonts& fonts) {
+QImage LeftAfter(const QImage& table, const Fonts& fonts, int scale) {
   const QRect area(0, PlayerMatTop, LeftStripWidth, ScreenHeight - PlayerMatTop);
-  QImage layer = Layer(area.size());
+  QImage layer = Layer(area.size(), scale);
   QPainter p(&layer);
+  ScalePainter(p, scale);
   DrawBeerMat(p, PlayerMat - QPointF(0, PlayerMatTop), MatRadius, fonts);
   p.end();
-  return KeyedOverTable(table, layer, area);
+  return KeyedOverTable(table, layer, area, scale);
 }
 
-QImage SmallPicture(const QImage& table) {
+QImage SmallPicture(const QImage& table, int scale) {
   const QRect area(SmallPictureX, SmallPictureY, ScreenWidth - SmallPictureX, 190 - SmallPictureY);
-  QImage layer = Layer(area.size());
+  QImage layer = Layer(area.size(), scale);
   QPainter p(&layer);
+  ScalePainter(p, scale);
   DrawBeerMug(p, MugBody.translated(-area.topLeft()));
   p.end();
-  return KeyedOverTable(table, layer, area);
+  return KeyedOverTable(table, layer, area, scale);
 }
 
-QImage WaitingPicture(const std::vector<QImage>& cards) {
+QImage WaitingPicture(const std::vector<QImage>& cards, int scale) {
   const QSize size(200, 150);
-  QImage img(size, QImage::Format_RGB32);
+  QImage img(size * scale, QImage::Format_RGB32);
   img.fill(QColor(38, 112, 58));
-  LayFelt(img, QRectF(0, 0, size.width(), size.height()), 0, 5);
+  LayFelt(img, QRectF(0, 0, size.width(), size.height()), 0, 5, scale);
   QPainter p(&img);
+  ScalePainter(p, scale);
   p.setRenderHint(QPainter::Antialiasing);
   const QImage& back = cards[CardCount];
   for (int i = 0; i < 4; ++i)
-    LayCard(p, back, QPointF(128 + i * 3, 78 - i * 2), QPointF(back.width() / 2.0, back.height() / 2.0), 0.28,
+    LayCard(p, back, QPointF(128 + i * 3, 78 - i * 2), QPointF(CardWidth / 2.0, CardHeight / 2.0), 0.28,
             -20 + i * 9);
   DrawHourglass(p, QRectF(34, 26, 48, 96));
   // A frame of dark wood round it.
@@ -202,20 +219,21 @@ QImage WaitingPicture(const std::vector<QImage>& cards) {
 
 }  // namespace
 
-TablePictures DrawTablePictures(const Fonts& fonts, const std::vector<QImage>& cards) {
+TablePictures DrawTablePictures(const Fonts& fonts, const std::vector<QImage>& cards, int scale) {
   TablePictures t;
-  QImage table = TableSurface();
+  QImage table = TableSurface(scale);
   {
     QPainter p(&table);
+    ScalePainter(p, scale);
     DrawPretzel(p, PretzelBox, 14);
   }
-  LampLight(table, 300, 250, 520, 0.45);
+  LampLight(table, 300, 250, 520, 0.45, scale);
   t.table = table;
-  t.title = TitlePicture(fonts, cards);
-  t.leftBefore = LeftBefore(table, fonts);
-  t.leftAfter = LeftAfter(table, fonts);
-  t.small = SmallPicture(table);
-  t.waiting = WaitingPicture(cards);
+  t.title = TitlePicture(fonts, cards, scale);
+  t.leftBefore = LeftBefore(table, fonts, scale);
+  t.leftAfter = LeftAfter(table, fonts, scale);
+  t.small = SmallPicture(table, scale);
+  t.waiting = WaitingPicture(cards, scale);
   return t;
 }
 

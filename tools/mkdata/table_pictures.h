@@ -24,7 +24,10 @@ inline constexpr int SmallPictureX = 303;
 inline constexpr int SmallPictureY = 17;
 
 // `cards` are the 33 card pictures (faces, then the back); the title shows the
-// three top cards and the waiting picture a few backs.
-TablePictures DrawTablePictures(const Fonts& fonts, const std::vector<QImage>& cards);
+// three top cards and the waiting picture a few backs. With a `scale` above 1
+// every picture is painted that many times larger (the sizes above, the
+// positions on the screen and the cards' size stay counted in scale-1 pixels),
+// and `cards` are the cards made at the same scale.
+TablePictures DrawTablePictures(const Fonts& fonts, const std::vector<QImage>& cards, int scale = 1);
 
 }  // namespace kolbet::mkdata
