@@ -169,27 +169,25 @@ bool QtDrawSurface::WantsSharp(int index, int w, int h) const {
   return sharp_ && (w > pictures_[index].width() || h > pictures_[index].height());
 }
 
-const QImage& QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
+const QImage* QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
   const QImage& picture = pictures_[index];
-  if (!framed && picture.width() == w && picture.height() == h) return picture;
+  if (!framed && picture.width() == w && picture.height() == h) return &picture;
   const TSharpKey key{index, w, h, framed};
   auto [at, made] = scaled_.try_emplace(key);
   at->second.DrawnIn = frame_;
-  if (!made) return at->second.Image;
+  if (!made) return at->second.Image.isNull() ? nullptr : &at->second.Image;
   if (WantsSharp(index, w, h)) {
+    at->second.Final = false;
     sharp_->Request(key);
-    if (AbsorbSharp()) {
-      // Made at once (no thread), or the companion failed just now.
-      if (!sharp_) return Scaled(index, w, h, framed);
-      if (at->second.Final) return at->second.Image;
-    }
+    AbsorbSharp();  // made at once when there is no thread
+    if (!sharp_) return Scaled(index, w, h, framed);  // the companion failed just now
+    return at->second.Final ? &at->second.Image : nullptr;
   }
   const QImage scaled = picture.width() == w && picture.height() == h
                             ? picture
                             : picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   at->second.Image = framed ? WithBorder(scaled) : scaled;
-  at->second.Final = !WantsSharp(index, w, h);
-  return at->second.Image;
+  return &at->second.Image;
 }
 
 int QtDrawSurface::PictureWidth(int index) const {
@@ -212,32 +210,44 @@ void QtDrawSurface::DrawPicture(int index, int x, int y) {
   const int right = static_cast<int>(std::lround((x + picture->width()) * scale_));
   const int bottom = static_cast<int>(std::lround((y + picture->height()) * scale_));
   if (right <= left || bottom <= top) return;
-  const QImage& scaled = Scaled(index, right - left, bottom - top, false);
-  WithPainter([&](QPainter& p) { p.drawImage(QPoint(left, top), scaled); });
+  const QRect area(left, top, right - left, bottom - top);
+  const QImage* scaled = Scaled(index, area.width(), area.height(), false);
+  WithPainter([&](QPainter& p) {
+    if (scaled) {
+      p.drawImage(area.topLeft(), *scaled);
+    } else {
+      p.drawImage(area, *picture);  // enlarged on the fly until the sharp one comes
+    }
+  });
 }
 
 void QtDrawSurface::DrawPictureRotated(int index, int x, int y, int w, int h, double px, double py,
                                        int angle) {
-  if (!Picture(index) || w <= 0 || h <= 0) return;
+  const QImage* picture = Picture(index);
+  if (!picture || w <= 0 || h <= 0) return;
   const double sw = w * scale_, sh = h * scale_;
   const int dw = std::max(1, static_cast<int>(std::lround(sw)));
   const int dh = std::max(1, static_cast<int>(std::lround(sh)));
-  const QImage& framed = Scaled(index, dw, dh, true);
+  const QImage* framed = Scaled(index, dw, dh, true);
   const int turn = ((angle % 256) + 256) % 256;
-  if (turn == 0) {
+  if (turn == 0 && framed) {
     // Unturned: on whole device pixels, copied without resampling.
     const QPoint at(static_cast<int>(std::lround(x * scale_ - px * sw)) - 1,
                     static_cast<int>(std::lround(y * scale_ - py * sh)) - 1);
-    WithPainter([&](QPainter& p) { p.drawImage(at, framed); });
+    WithPainter([&](QPainter& p) { p.drawImage(at, *framed); });
     return;
   }
   WithPainter([&](QPainter& p) {
     p.save();
     p.translate(x * scale_, y * scale_);
     p.rotate(turn * 360.0 / 256);  // positive degrees turn clockwise on a y-down surface
-    // The border lies just outside the w × h the picture covers.
-    const double bx = sw / dw, by = sh / dh;
-    p.drawImage(QRectF(-px * sw - bx, -py * sh - by, sw + 2 * bx, sh + 2 * by), framed);
+    if (framed) {
+      // The border lies just outside the w × h the picture covers.
+      const double bx = sw / dw, by = sh / dh;
+      p.drawImage(QRectF(-px * sw - bx, -py * sh - by, sw + 2 * bx, sh + 2 * by), *framed);
+    } else {
+      p.drawImage(QRectF(-px * sw, -py * sh, sw, sh), *picture);  // until the sharp one comes
+    }
     p.restore();
   });
 }

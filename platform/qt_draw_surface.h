@@ -75,8 +75,10 @@ class QtDrawSurface final : public DrawSurface {
   const QImage* Picture(int index) const;
   // The picture at w × h device pixels, scaled once and kept while it is
   // drawn, so that a frame only copies it. `framed` adds a transparent border
-  // of one pixel, which smooths the edges of a picture drawn turned.
-  const QImage& Scaled(int index, int w, int h, bool framed);
+  // of one pixel, which smooths the edges of a picture drawn turned. Nothing
+  // while the companion's picture is being made: kolbet.dat's is then drawn
+  // enlarged on the fly, which is quicker than scaling a copy to keep.
+  const QImage* Scaled(int index, int w, int h, bool framed);
   bool WantsSharp(int index, int w, int h) const;
   // Takes in what the companion's thread made; whether anything drawn changed.
   bool AbsorbSharp();

@@ -1,15 +1,21 @@
 // Drawing one table scene on the QPainter surface: at scale 1 into 16 bits per
 // pixel, as kolbet-render does, and at 2.25 into 32 bits, the scale of a
-// 1920 × 1080 screen. The pack is the generated one (or KOLBET_BENCH_PACK).
+// 1920 × 1080 screen. The pack is the generated one (or KOLBET_BENCH_PACK);
+// the sharp frames and the first frame after a deal also use the generated
+// high-resolution companion.
 
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "assets/data_error.h"
+#include "assets/data_file.h"
 #include "assets/graphics_pack.h"
+#include "assets/hd_pack.h"
 #include "platform/qt_draw_surface.h"
 
 namespace {
@@ -56,9 +62,83 @@ void DrawTable(benchmark::State& state, double scale, QImage::Format format) {
   }
 }
 
+// A frame in which every face drawn is new, as the first after a deal: the
+// player's five cards and the two in the trick change from frame to frame
+// (28 cards in turn, so none was drawn in the two frames before). With the
+// companion kolbet.dat's pictures are drawn enlarged and the sharp ones asked
+// for; they are made meanwhile on the companion's thread.
+void FirstFrameAfterDeal(benchmark::State& state, bool companion) {
+  NeedApplication();
+  kolbet::TImageList koartn;
+  std::shared_ptr<const kolbet::THdPack> hd;
+  try {
+    const std::vector<std::uint8_t> bytes = kolbet::ReadFileBytes(KOLBET_GENERATED_PACK);
+    kolbet::LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
+    if (companion) hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, kolbet::PackEntrySizes(bytes, "kolbet.dat"));
+  } catch (const kolbet::DataError& error) {
+    state.SkipWithError(error.what());
+    return;
+  }
+  if (companion && !hd) {
+    state.SkipWithError("no kolbet-hd.dat");
+    return;
+  }
+  kolbet::QtDrawSurface surface(koartn);
+  if (hd) surface.UseHdPack(hd, [] {});
+  surface.Start(2.25, QImage::Format_RGB32);
+  kolbet::TTable table = FullTable();
+  surface.Draw(table);
+  int deal = 0;
+  for (auto _ : state) {
+    const int first = (deal++ % 4) * 7;
+    for (int slot = 0; slot < 5; ++slot) table.PlayerSeat.Hand[slot] = first + slot;
+    table.PlayerSeat.TrickCard = first + 5;
+    table.OpponentSeat.TrickCard = first + 6;
+    surface.Draw(table);
+    benchmark::DoNotOptimize(surface.Image().constBits());
+    std::string ignored;
+    surface.TakeSharpPictures(ignored);
+  }
+}
+
+// The same table with the companion once its sharp pictures are all in.
+void DrawSharpTable(benchmark::State& state, double scale) {
+  NeedApplication();
+  kolbet::TImageList koartn;
+  std::shared_ptr<const kolbet::THdPack> hd;
+  try {
+    const std::vector<std::uint8_t> bytes = kolbet::ReadFileBytes(KOLBET_GENERATED_PACK);
+    kolbet::LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
+    hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, kolbet::PackEntrySizes(bytes, "kolbet.dat"));
+  } catch (const kolbet::DataError& error) {
+    state.SkipWithError(error.what());
+    return;
+  }
+  if (!hd) {
+    state.SkipWithError("no kolbet-hd.dat");
+    return;
+  }
+  kolbet::QtDrawSurface surface(koartn);
+  surface.UseHdPack(hd);
+  surface.Start(scale, QImage::Format_RGB32);
+  const kolbet::TTable table = FullTable();
+  for (auto _ : state) {
+    surface.Draw(table);
+    benchmark::DoNotOptimize(surface.Image().constBits());
+  }
+}
+
 void BM_DrawTableScale1(benchmark::State& state) { DrawTable(state, 1, QImage::Format_RGB16); }
 void BM_DrawTableScale225(benchmark::State& state) { DrawTable(state, 2.25, QImage::Format_RGB32); }
 BENCHMARK(BM_DrawTableScale1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawTableScale225)->Unit(benchmark::kMillisecond);
+void BM_DrawTableSharp225(benchmark::State& state) { DrawSharpTable(state, 2.25); }
+void BM_DrawTableSharp45(benchmark::State& state) { DrawSharpTable(state, 4.5); }
+BENCHMARK(BM_DrawTableSharp225)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawTableSharp45)->Unit(benchmark::kMillisecond);
+void BM_FirstFrameAfterDealPackOnly(benchmark::State& state) { FirstFrameAfterDeal(state, false); }
+void BM_FirstFrameAfterDealCompanion(benchmark::State& state) { FirstFrameAfterDeal(state, true); }
+BENCHMARK(BM_FirstFrameAfterDealPackOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FirstFrameAfterDealCompanion)->Unit(benchmark::kMillisecond);
 
 }  // namespace
