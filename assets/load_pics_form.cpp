@@ -26,7 +26,7 @@ constexpr const char* GraphicsPackFile = "kolbet.dat";
 
 }  // namespace
 
-void TForm_LoadPics::OpenHdPack(std::span<const std::uint8_t> pack) {
+void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
   // A kolbet.dat whose headers cannot be read has no companion; its own
   // error comes when its pictures are read.
   TEntrySizes sizes;
@@ -38,11 +38,11 @@ void TForm_LoadPics::OpenHdPack(std::span<const std::uint8_t> pack) {
   // The sharp pictures are a bonus: without the companion, or with one that
   // cannot be used (its error shown), the game plays with kolbet.dat alone.
   // The title at the screen's size is made while kolbet.dat is being read.
-  RunHandler(this, [&] {
+  RunHandler(&mainForm, [&] {
     if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) {
-      const TSharpKey title = MainForm->FirstTitleKey();
+      const TSharpKey title = mainForm.FirstTitleKey();
       const bool enlarged = title.Width > sizes[TitleImage].Width || title.Height > sizes[TitleImage].Height;
-      MainForm->DXDraw->UseHdPack(std::move(hd), enlarged ? &title : nullptr);
+      mainForm.DXDraw->UseHdPack(std::move(hd), enlarged ? &title : nullptr);
     }
   });
 }
@@ -87,7 +87,7 @@ void TForm_LoadPics::TimerTimer() {
   std::vector<std::uint8_t> pack;
   bool read = RunHandler(this, [&] { pack = ReadFileBytes(GraphicsPackFile, MaxPackSize); });
   if (read) {
-    OpenHdPack(pack);
+    OpenHdPack(*MainForm, pack);
     read = RunHandler(this, [&] {
       LoadGraphicsFrom(pack, GraphicsPackFile, MainForm->Koartn, [this](int item) {
         ProgressBar->setValue(item);

@@ -15,6 +15,11 @@ namespace kolbet {
 
 class TMainForm;
 
+// Opens the high-resolution companion of the pack whose bytes are `pack` for
+// the main window, and has the title made at the screen's size at once. Its
+// error, if any, is shown; the game goes on without it.
+void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack);
+
 class TForm_LoadPics final : public QWidget {
  public:
   // `scale` enlarges the window and its lettering on large screens.
@@ -22,8 +27,6 @@ class TForm_LoadPics final : public QWidget {
   // The window the pictures are read for, shown when they are.
   void SetMainForm(TMainForm* mainForm) { MainForm = mainForm; }
   void TimerTimer();
-  // Opens the high-resolution companion of the pack whose bytes are `pack`.
-  void OpenHdPack(std::span<const std::uint8_t> pack);
 
   QLabel* Label1 = nullptr;
   QProgressBar* ProgressBar = nullptr;

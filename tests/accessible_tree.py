@@ -37,8 +37,8 @@ def main():
     binary, run_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     desktop = pyatspi.Registry.getDesktop(0)  # starts the accessibility bus before the game looks for it
     read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                              pass_fds=[write], stderr=subprocess.DEVNULL)
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", "640x480x24", "-nolisten", "tcp",
+                               "-noreset"], pass_fds=[write], stderr=subprocess.DEVNULL)
     os.close(write)
     display = ":" + os.fdopen(read).readline().strip()
     folder = tempfile.mkdtemp(prefix="kolbet-access-")

@@ -18,9 +18,12 @@ WIDTH, HEIGHT = 800, 600
 
 
 def start_x():
+    # Without -noreset the server resets whenever its last client leaves and
+    # drops a client that connects meanwhile: the checks' own short-lived
+    # clients would then make the game's start fail now and then.
     read, write = os.pipe()
     server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-                               "-nolisten", "tcp"], pass_fds=[write], stderr=subprocess.DEVNULL)
+                               "-nolisten", "tcp", "-noreset"], pass_fds=[write], stderr=subprocess.DEVNULL)
     os.close(write)
     with os.fdopen(read) as f:
         return server, ":" + f.readline().strip()
@@ -80,6 +83,22 @@ def prepare(case, run_dir, folder):
         os.chmod(data, stat.S_IRUSR | stat.S_IXUSR)
     elif case == "no-pack":
         os.remove(os.path.join(game, "kolbet.dat"))
+    elif case == "mismatched-companion":
+        shutil.copy(os.path.join(game, "kolbet.dat"), os.path.join(game, "kolbet-hd.dat"))
+    elif case == "cut-companion":
+        # The companion's title ends halfway, at the end of the file: its
+        # header reads when the file is opened, its pixels not when drawn.
+        with open(os.path.join(game, "kolbet-hd.dat"), "r+b") as f:
+            table = f.read(288)
+            begin = int.from_bytes(table[33 * 4:33 * 4 + 4], "little", signed=True)
+            end = min([o for o in (int.from_bytes(table[i:i + 4], "little") for i in range(0, 288, 4)) if o > begin],
+                      default=os.fstat(f.fileno()).st_size)
+            f.seek(begin)
+            title = f.read((end - begin) // 2)
+            at = f.seek(0, os.SEEK_END)
+            f.write(title)
+            f.seek(33 * 4)
+            f.write(at.to_bytes(4, "little"))
     else:
         raise SystemExit(f"unknown case {case}")
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_DATA_HOME=data,
@@ -120,8 +139,20 @@ def watch(game, case, display, folder):
             # A missing music folder and a damaged settings file are no error: the
             # game plays without music, and on defaults with the damaged file kept.
             expected_boxes = 0 if case in ("no-music", "unparseable-settings") else 1
+            if boxes > expected_boxes:
+                return f"{boxes} message boxes, expected {expected_boxes} ({case})"
+            if boxes < expected_boxes and "companion" in case:
+                # A damaged companion is found once its picture is made, just
+                # after the first frame.
+                time.sleep(0.2)
+                continue
             if boxes != expected_boxes:
                 return f"{boxes} message boxes, expected {expected_boxes} ({case})"
+            if "companion" in case:
+                # Its error comes once; the game goes on with kolbet.dat.
+                time.sleep(3)
+                if any(dialog for _, dialog, _, _ in windows(display)):
+                    return f"a second message box ({case})"
             return None
         time.sleep(0.2)
     if case == "no-pack":
