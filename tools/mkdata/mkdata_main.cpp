@@ -4,6 +4,8 @@
 // and the music files *.kbm.
 // kolbet-mkdata --icons DIR: writes the program's icon for the desktop into
 // DIR/NxN/apps/brivlo-kolbet.png, in the sizes of the hicolor icon theme.
+// kolbet-mkdata --references DIR: writes the card faces and the title painted
+// at five times the pack's size, for measuring what the screen shows.
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -98,6 +100,26 @@ int Run(const std::string& dir) {
   return 0;
 }
 
+// The pictures a screenshot's sharpness is measured against: the 32 card
+// faces and the title, painted from their sources at five times the pack's
+// size (larger than any screen draws them), as DIR/card-N.png and
+// DIR/title.png.
+constexpr int ReferenceScale = 5;
+
+int RunReferences(const std::string& dir) {
+  MakeFolder(dir);
+  const Fonts fonts = LoadFonts();
+  const std::vector<QImage> cards = RenderCards(fonts, DeckFile, ReferenceScale);
+  const TablePictures t = DrawTablePictures(fonts, cards, ReferenceScale);
+  auto save = [&](const QImage& picture, const std::string& name) {
+    if (!picture.save(QString::fromStdString(dir + "/" + name), "PNG"))
+      throw std::runtime_error("cannot write " + dir + "/" + name);
+  };
+  for (int card = 0; card < CardCount; ++card) save(cards[card], "card-" + std::to_string(card) + ".png");
+  save(t.title, "title.png");
+  return 0;
+}
+
 constexpr std::array<int, 7> IconSizes = {16, 24, 32, 48, 64, 128, 256};
 
 int RunIcons(const std::string& dir) {
@@ -129,13 +151,16 @@ void PassQtMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
 
 int main(int argc, char** argv) {
   const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+  const bool references = argc == 3 && std::string(argv[1]) == "--references";
   const char* dir = argv[argc - 1];
-  if ((argc != 2 && !icons) || dir[0] == '-') {
+  if ((argc != 2 && !icons && !references) || dir[0] == '-') {
     std::fprintf(stderr, "usage: kolbet-mkdata DIR\n"
                          "writes kolbet.dat, kolbet-hd.dat (its pictures at four times the size),\n"
                          "Kolbet.snd and the music files *.kbm into DIR\n"
                          "       kolbet-mkdata --icons DIR\n"
-                         "writes the program's icon as DIR/NxN/apps/brivlo-kolbet.png\n");
+                         "writes the program's icon as DIR/NxN/apps/brivlo-kolbet.png\n"
+                         "       kolbet-mkdata --references DIR\n"
+                         "writes the card faces and the title at five times the pack's size as PNG\n");
     return 2;
   }
   // Pictures are painted off screen; no display is needed.
@@ -143,6 +168,7 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(kolbet::mkdata::PassQtMessage);
   QGuiApplication app(argc, argv);
   try {
+    if (references) return kolbet::mkdata::RunReferences(dir);
     return icons ? kolbet::mkdata::RunIcons(dir) : kolbet::mkdata::Run(dir);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "kolbet-mkdata: %s\n", e.what());
