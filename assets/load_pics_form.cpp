@@ -27,8 +27,8 @@ constexpr const char* GraphicsPackFile = "kolbet.dat";
 }  // namespace
 
 void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
-  // A kolbet.dat whose headers cannot be read has no companion; its own
-  // error comes when its pictures are read.
+  // kolbet.dat has been read whole by now; should its headers still not
+  // read, there is nothing to match a companion against.
   TEntrySizes sizes;
   try {
     sizes = PackEntrySizes(pack, GraphicsPackFile);
@@ -37,7 +37,7 @@ void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
   }
   // The sharp pictures are a bonus: without the companion, or with one that
   // cannot be used (its error shown), the game plays with kolbet.dat alone.
-  // The title at the screen's size is made while kolbet.dat is being read.
+  // The title at the screen's size is asked for at once.
   RunHandler(&mainForm, [&] {
     if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) {
       const TSharpKey title = mainForm.FirstTitleKey();
@@ -85,21 +85,19 @@ void TForm_LoadPics::TimerTimer() {
   if (!MainForm) return;
   Timer.stop();  // the hand-over runs once
   std::vector<std::uint8_t> pack;
-  bool read = RunHandler(this, [&] { pack = ReadFileBytes(GraphicsPackFile, MaxPackSize); });
-  if (read) {
-    OpenHdPack(*MainForm, pack);
-    read = RunHandler(this, [&] {
-      LoadGraphicsFrom(pack, GraphicsPackFile, MainForm->Koartn, [this](int item) {
-        ProgressBar->setValue(item);
-        ProgressBar->repaint();
-      });
+  const bool read = RunHandler(this, [&] {
+    pack = ReadFileBytes(GraphicsPackFile, MaxPackSize);
+    LoadGraphicsFrom(pack, GraphicsPackFile, MainForm->Koartn, [this](int item) {
+      ProgressBar->setValue(item);
+      ProgressBar->repaint();
     });
-  }
+  });
   if (!read) {
     // Without its cards the game cannot be played.
     QCoreApplication::exit(1);
     return;
   }
+  OpenHdPack(*MainForm, pack);
   hide();
   MainForm->ShowGame();
 }

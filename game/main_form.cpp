@@ -229,6 +229,9 @@ void TMainForm::ShowGame() {
   Shown = true;
   LayOut();
   DXDrawInitialize();
+  // The title is drawn before the window is first painted, so that the
+  // first paint shows it rather than a black surface.
+  DrawFrame(false);
   activateWindow();
   raise();
 }

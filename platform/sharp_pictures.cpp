@@ -1,5 +1,8 @@
 #include "platform/sharp_pictures.h"
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <QPainter>
 
 #include "assets/data_error.h"
@@ -100,6 +103,9 @@ void TSharpPictures::Make(const TSharpKey& key, std::unique_lock<std::mutex>& lo
 }
 
 void TSharpPictures::Work() {
+  // Below the window's own thread: on a machine with few cores the frames
+  // come first, the sharp pictures after.
+  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
   std::unique_lock<std::mutex> lock(Lock);
   for (;;) {
     Wake.wait(lock, [this] { return Stopping || !Queue.empty(); });
