@@ -10,7 +10,8 @@
 //
 // Bounds on a pack, far beyond what the game's own pack needs (39 pictures of
 // at most 640 × 480, 3.4 million pixels kept, 6 million decoded with the
-// overlays):
+// overlays; its high-resolution companion, assets/hd_pack.h, obeys the same
+// bounds with the budget counted for each picture it decodes):
 //   - the file: 256 MiB at most ("Datei NAME ist zu groß");
 //   - each picture: 16384 pixels a side and 4096 × 4096 pixels in all
 //     ("Ungültige Bildgröße W × H Pixel"); an overlay is kept only as large as
