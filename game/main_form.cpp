@@ -16,7 +16,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "assets/data_error.h"
 #include "assets/mug_art.h"
 #include "game/dxdraw.h"
 #include "game/form_keys.h"

@@ -310,7 +310,7 @@ std::string HdError(Step step) {
 }
 
 std::string WriteScratch(const std::string& name, const Bytes& bytes) {
-  const std::string path = FixtureDir() + "/" + std::to_string(getpid()) + "-" + name;
+  std::string path = FixtureDir() + "/" + std::to_string(getpid()) + "-" + name;
   WriteFile(path, bytes);
   return path;
 }

@@ -146,9 +146,7 @@ int PressesAndMemory(TMainForm& form, TimingSound& sound) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   const bool fullScreen = argc == 2 && std::string(argv[1]) == "--full-screen";
   if (!fullScreen) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
@@ -184,4 +182,15 @@ int main(int argc, char** argv) {
   fs::current_path(fs::temp_directory_path());
   fs::remove_all(home);
   return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "kolbet-windowbench: %s\n", error.what());
+    return 1;
+  }
 }
