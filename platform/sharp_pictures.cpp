@@ -92,6 +92,9 @@ void TSharpPictures::Make(const TSharpKey& key, std::unique_lock<std::mutex>& lo
     error = e.what();
   } catch (const std::bad_alloc&) {
     error = "Datei " + Pack->Name() + " ist zu groß";
+  } catch (const std::exception& e) {
+    // Nothing may escape this thread; whatever went wrong ends the companion.
+    error = e.what();
   }
   lock.lock();
   if (!error.empty()) {
