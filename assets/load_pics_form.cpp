@@ -37,13 +37,8 @@ void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
   }
   // The sharp pictures are a bonus: without the companion, or with one that
   // cannot be used (its error shown), the game plays with kolbet.dat alone.
-  // The title at the screen's size is asked for at once.
   RunHandler(&mainForm, [&] {
-    if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) {
-      const TSharpKey title = mainForm.FirstTitleKey();
-      const bool enlarged = title.Width > sizes[TitleImage].Width || title.Height > sizes[TitleImage].Height;
-      mainForm.DXDraw->UseHdPack(std::move(hd), enlarged ? &title : nullptr);
-    }
+    if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) mainForm.DXDraw->UseHdPack(std::move(hd));
   });
 }
 

@@ -16,8 +16,7 @@ namespace kolbet {
 class TMainForm;
 
 // Opens the high-resolution companion of the pack whose bytes are `pack` for
-// the main window, and has the title made at the screen's size at once. Its
-// error, if any, is shown; the game goes on without it.
+// the main window. Its error, if any, is shown; the game goes on without it.
 void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack);
 
 class TForm_LoadPics final : public QWidget {

@@ -25,7 +25,7 @@ void TDXDraw::MakePictures(const TImageList& koartn) {
   if (Sharp_) Surface_->UseSharpPictures(std::move(Sharp_));
 }
 
-void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack, const TSharpKey* first) {
+void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack) {
   // The companion's thread only knocks; the pictures are taken in here, on
   // the window's thread, between two events.
   auto sharp = std::make_unique<TSharpPictures>(std::move(hdPack), [this] {
@@ -37,7 +37,6 @@ void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack, const TSharpKey* 
         },
         Qt::QueuedConnection);
   });
-  if (first) sharp->Request(*first);
   if (Surface_) {
     Surface_->UseSharpPictures(std::move(sharp));
   } else {

@@ -31,9 +31,8 @@ class TDXDraw final : public QWidget {
   // pack has been read.
   void MakePictures(const TImageList& koartn);
   // Draws from the high-resolution companion too; may come before the
-  // pictures are made, and then `first` (the first frame's picture at the
-  // screen's size) is made while kolbet.dat is still being read.
-  void UseHdPack(std::shared_ptr<const THdPack> hdPack, const TSharpKey* first = nullptr);
+  // pictures are made.
+  void UseHdPack(std::shared_ptr<const THdPack> hdPack);
   // Starts the surface at the control's present size: a black picture at the
   // screen's resolution. Before the pictures exist the surface is not usable.
   void StartSurface();

@@ -235,17 +235,6 @@ void TMainForm::ShowGame() {
   raise();
 }
 
-TSharpKey TMainForm::FirstTitleKey() const {
-  // As LayOut places the surface on the whole screen and the surface draws
-  // the title over all of it.
-  const QScreen* s = screen();
-  if (!s) return {};
-  const double scale = std::min(s->geometry().width() / double(SurfaceWidth), s->geometry().height() / double(SurfaceHeight));
-  const double device = std::lround(SurfaceWidth * scale) / double(SurfaceWidth) * devicePixelRatioF();
-  return {TitleImage, static_cast<int>(std::lround(SurfaceWidth * device)),
-          static_cast<int>(std::lround(SurfaceHeight * device)), false};
-}
-
 void TMainForm::EnterFullScreen() {
   // The whole screen also where no window manager takes the request, as on a
   // bare X server; the display mode stays as it is.

@@ -23,7 +23,6 @@
 #include "game/game.h"
 #include "game/system_clock.h"
 #include "platform/scaled_layout.h"
-#include "platform/sharp_pictures.h"
 
 class QComboBox;
 class QAction;
@@ -63,8 +62,6 @@ class TMainForm final : public QWidget {
   void FormClose();
   // Shows the main window on the title, full screen, once the pictures are read.
   void ShowGame();
-  // The title picture as the first frame on the full screen draws it.
-  TSharpKey FirstTitleKey() const;
 
   // The drawing surface and the frame handler.
   void DXDrawInitialize();

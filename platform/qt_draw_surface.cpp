@@ -66,7 +66,7 @@ bool QtDrawSurface::AbsorbSharp() {
   bool changed = false;
   for (auto& [key, image] : sharp_->TakeDone()) {
     if (image.isNull()) continue;
-    // One asked for before it was drawn is kept for the frame to come.
+    // One no longer kept (its frames have passed) stays for the frame to come.
     auto [at, made] = scaled_.try_emplace(key);
     if (made) at->second.DrawnIn = frame_;
     at->second.Image = std::move(image);

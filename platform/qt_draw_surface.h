@@ -37,8 +37,7 @@ class QtDrawSurface final : public DrawSurface {
   // done (TakeSharpPictures then brings them in). Without it they are made at
   // once, when first drawn.
   void UseHdPack(std::shared_ptr<const THdPack> pack, std::function<void()> ready = {});
-  // The same with pictures that may already have been asked for (the first
-  // frame's, while kolbet.dat was still being read).
+  // The same with a maker of sharp pictures made before the surface.
   void UseSharpPictures(std::unique_ptr<TSharpPictures> sharp);
   // Brings in the sharp pictures made since the last call; whether the frame
   // drawn last would look different now. The companion's error, when one was
