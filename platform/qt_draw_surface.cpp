@@ -52,6 +52,7 @@ void QtDrawSurface::UseHdPack(std::shared_ptr<const THdPack> pack, std::function
 
 void QtDrawSurface::UseSharpPictures(std::unique_ptr<TSharpPictures> sharp) {
   scaled_.clear();
+  covering_.reset();
   sharp_ = std::move(sharp);
 }
 
@@ -77,6 +78,7 @@ bool QtDrawSurface::AbsorbSharp() {
     // From now on kolbet.dat alone, as if there were no companion.
     sharp_.reset();
     scaled_.clear();
+    covering_.reset();
     sharpError_ = std::move(failure);
     changed = true;
   }
@@ -99,6 +101,7 @@ void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixe
   work_ = QImage(static_cast<int>(std::lround(640 * scale_)), static_cast<int>(std::lround(480 * scale_)),
                  PaintedDirectly() ? format : QImage::Format_RGB32);
   work_.fill(Qt::black);
+  covering_.reset();
   work_.setDevicePixelRatio(devicePixelRatio_);
   image_ = QImage();
   Finish();
@@ -106,6 +109,8 @@ void QtDrawSurface::Start(double scale, QImage::Format format, double devicePixe
 
 void QtDrawSurface::Draw(const TTable& table, std::string_view line) {
   AbsorbSharp();
+  drawnInFrame_ = 0;
+  frameCover_.reset();
   {
     QPainter painter(&work_);
     Prepare(painter);
@@ -115,6 +120,14 @@ void QtDrawSurface::Draw(const TTable& table, std::string_view line) {
     painter_ = nullptr;
   }
   DropUnused();
+  // A frame that was one opaque picture over the whole surface (the title)
+  // leaves that picture in the frame itself: its kept copy goes, and the next
+  // frame that is the same picture again finds it there.
+  covering_.reset();
+  if (drawnInFrame_ == 1 && frameCover_) {
+    covering_ = frameCover_;
+    scaled_.erase(*frameCover_);
+  }
   ++frame_;
   Finish();
 }
@@ -146,10 +159,12 @@ void QtDrawSurface::Prepare(QPainter& painter) const {
 
 template <typename Paint>
 void QtDrawSurface::WithPainter(Paint paint) {
+  ++drawnInFrame_;
   if (painter_) {
     paint(*painter_);
     return;
   }
+  covering_.reset();
   {
     QPainter painter(&work_);
     Prepare(painter);
@@ -211,7 +226,15 @@ void QtDrawSurface::DrawPicture(int index, int x, int y) {
   const int bottom = static_cast<int>(std::lround((y + picture->height()) * scale_));
   if (right <= left || bottom <= top) return;
   const QRect area(left, top, right - left, bottom - top);
+  const TSharpKey key{index, area.width(), area.height(), false};
+  const bool covers = painter_ && drawnInFrame_ == 0 && area == work_.rect() && !DrawnWithKeyColour(index);
+  if (covers && covering_ == key) {
+    ++drawnInFrame_;  // already there, whole
+    frameCover_ = key;
+    return;
+  }
   const QImage* scaled = Scaled(index, area.width(), area.height(), false);
+  if (covers && scaled && scaled != picture) frameCover_ = key;
   WithPainter([&](QPainter& p) {
     if (scaled) {
       p.drawImage(area.topLeft(), *scaled);

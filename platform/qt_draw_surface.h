@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -112,6 +113,11 @@ class QtDrawSurface final : public DrawSurface {
   unsigned long long frame_ = 1;
   std::unique_ptr<TSharpPictures> sharp_;
   std::string sharpError_;
+  // Operations of the current Draw; the picture that covers the whole surface
+  // as its only one, if so; and the picture the kept surface holds whole.
+  int drawnInFrame_ = 0;
+  std::optional<TSharpKey> frameCover_;
+  std::optional<TSharpKey> covering_;
 
   QFont font_;
   QColor colour_ = Qt::white;

@@ -262,4 +262,30 @@ TEST(QtDrawSurface, PicturesFromACompanionLandExactlyWhereThePacksDo) {
   std::filesystem::remove(cut);
 }
 
+
+// The title alone over the whole surface stays in the kept frame instead of a
+// copy of its own; every later title frame, after a table or another scale
+// too, is still exactly the first.
+TEST(QtDrawSurface, TheTitleKeptInTheFrameIsDrawnAgainExactly) {
+  TImageList koartn;
+  LoadGraphics(KOLBET_RUN_DIR "/kolbet.dat", koartn);
+  QtDrawSurface s(koartn);
+  TTable title, table;
+  title.Phase = PhaseTitle;
+  table.Phase = 2;
+  table.PlayerSeat = {{3, -1, 14, 30, 7}, 12, 0, 1, 12};
+  s.Start(2.25, QImage::Format_RGB32);
+  s.Draw(title);
+  const QImage first = s.Image().copy();
+  for (const TTable* next : {&title, &table, &title, &title}) {
+    s.Draw(*next);
+    if (next == &title) EXPECT_EQ(s.Image(), first);
+  }
+  s.Start(1, QImage::Format_RGB32);
+  s.Draw(title);
+  s.Start(2.25, QImage::Format_RGB32);
+  s.Draw(title);
+  EXPECT_EQ(s.Image(), first);
+}
+
 }  // namespace
