@@ -4,6 +4,9 @@
 #include <unistd.h>
 
 #include <QPainter>
+#include <algorithm>
+#include <cstdint>
+#include <new>
 
 #include "assets/data_error.h"
 
@@ -25,6 +28,7 @@ QImage MakeSharpPicture(const THdPack& pack, const TSharpKey& key) {
   // The decoded pixels are 0xAARRGGBB with straight alpha, which is
   // QImage::Format_ARGB32 row for row.
   QImage image(decoded.Width, decoded.Height, QImage::Format_ARGB32);
+  if (image.isNull()) throw std::bad_alloc();  // Qt gives a null picture when it has no memory for it
   for (int y = 0; y < decoded.Height; ++y) {
     std::copy_n(decoded.Pixels.data() + static_cast<std::size_t>(y) * decoded.Width, decoded.Width,
                 reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
