@@ -129,6 +129,10 @@ void LayOverlay(TPicture& card, const TPicture& overlay) {
 
 bool IsGifEntry(int entry) { return !(entry <= CardBackImage || entry == TableImage); }
 
+std::int32_t PackOffset(std::span<const std::uint8_t> bytes, int entry) {
+  return ReadInt32(bytes, static_cast<std::size_t>(entry) * 4);
+}
+
 std::span<const std::uint8_t> PackStream(std::span<const std::uint8_t> bytes, const std::string& name, int entry) {
   CheckTable(bytes, name);
   TDecodeBudget unused(name);

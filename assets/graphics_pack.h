@@ -66,6 +66,8 @@ TEntrySizes PackEntrySizes(std::span<const std::uint8_t> bytes, const std::strin
 // beschädigt: ..." for an offset outside the file.
 std::span<const std::uint8_t> PackStream(std::span<const std::uint8_t> bytes, const std::string& name, int entry);
 bool IsGifEntry(int entry);
+// The raw offset of an entry, from a table already known to be there.
+std::int32_t PackOffset(std::span<const std::uint8_t> bytes, int entry);
 
 // The largest pack file read into memory.
 inline constexpr std::size_t MaxPackSize = 256u << 20;

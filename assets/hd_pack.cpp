@@ -92,13 +92,6 @@ DataError DoesNotMatch(const std::string& name, int entry, TPictureSize size, TP
                    SizeText(size) + " Pixel groß statt " + SizeText(wanted));
 }
 
-std::int64_t OffsetAt(std::span<const std::uint8_t> bytes, int entry) {
-  const std::size_t at = static_cast<std::size_t>(entry) * 4;
-  return static_cast<std::int32_t>(static_cast<std::uint32_t>(bytes[at]) | (static_cast<std::uint32_t>(bytes[at + 1]) << 8) |
-                                   (static_cast<std::uint32_t>(bytes[at + 2]) << 16) |
-                                   (static_cast<std::uint32_t>(bytes[at + 3]) << 24));
-}
-
 // The whole of `bytes` from the file at `offset`; pread may be used from
 // several threads at once.
 bool ReadAt(int file, std::int64_t offset, std::vector<std::uint8_t>& bytes) {
@@ -141,7 +134,7 @@ std::shared_ptr<const THdPack> THdPack::Open(const std::string& name, const TEnt
   }
   // The table is sound (every offset inside the file), or the sizes could not
   // have been read.
-  for (int entry = 0; entry < PackEntryCount; ++entry) hd->Begin_[entry] = OffsetAt(bytes, entry);
+  for (int entry = 0; entry < PackEntryCount; ++entry) hd->Begin_[entry] = PackOffset(bytes, entry);
   for (int entry = 0; entry < PackEntryCount; ++entry) {
     std::int64_t end = size;
     for (const std::int64_t begin : hd->Begin_)

@@ -27,17 +27,10 @@ constexpr const char* GraphicsPackFile = "kolbet.dat";
 }  // namespace
 
 void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
-  // kolbet.dat has been read whole by now; should its headers still not
-  // read, there is nothing to match a companion against.
-  TEntrySizes sizes;
-  try {
-    sizes = PackEntrySizes(pack, GraphicsPackFile);
-  } catch (const DataError&) {
-    return;
-  }
   // The sharp pictures are a bonus: without the companion, or with one that
   // cannot be used (its error shown), the game plays with kolbet.dat alone.
   RunHandler(&mainForm, [&] {
+    const TEntrySizes sizes = PackEntrySizes(pack, GraphicsPackFile);
     if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) mainForm.DXDraw->UseHdPack(std::move(hd));
   });
 }

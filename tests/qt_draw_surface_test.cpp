@@ -279,7 +279,9 @@ TEST(QtDrawSurface, TheTitleKeptInTheFrameIsDrawnAgainExactly) {
   const QImage first = s.Image().copy();
   for (const TTable* next : {&title, &table, &title, &title}) {
     s.Draw(*next);
-    if (next == &title) EXPECT_EQ(s.Image(), first);
+    if (next == &title) {
+      EXPECT_EQ(s.Image(), first);
+    }
   }
   s.Start(1, QImage::Format_RGB32);
   s.Draw(title);

@@ -43,17 +43,44 @@ kolbet::TTable FullTable() {
   return t;
 }
 
-void DrawTable(benchmark::State& state, double scale, QImage::Format format) {
-  NeedApplication();
-  const char* chosen = std::getenv("KOLBET_BENCH_PACK");
-  kolbet::TImageList koartn;
+
+// The generated pack, with its companion when `companion` is set; false (and
+// the benchmark skipped) when either cannot be read.
+bool LoadPacks(benchmark::State& state, bool companion, kolbet::TImageList& koartn,
+               std::shared_ptr<const kolbet::THdPack>& hd) {
   try {
-    kolbet::LoadGraphics(chosen ? chosen : KOLBET_GENERATED_PACK, koartn);
+    const std::vector<std::uint8_t> bytes = kolbet::ReadFileBytes(KOLBET_GENERATED_PACK);
+    kolbet::LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
+    if (companion) hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, kolbet::PackEntrySizes(bytes, "kolbet.dat"));
   } catch (const kolbet::DataError& error) {
     state.SkipWithError(error.what());
+    return false;
+  }
+  if (companion && !hd) {
+    state.SkipWithError("no kolbet-hd.dat");
+    return false;
+  }
+  return true;
+}
+
+// The table drawn again and again; with the companion, its sharp pictures
+// are made at once on the first frame, so that the frames after it are timed.
+void DrawTable(benchmark::State& state, double scale, QImage::Format format, bool companion = false) {
+  NeedApplication();
+  kolbet::TImageList koartn;
+  std::shared_ptr<const kolbet::THdPack> hd;
+  if (const char* chosen = std::getenv("KOLBET_BENCH_PACK"); chosen && !companion) {
+    try {
+      kolbet::LoadGraphics(chosen, koartn);
+    } catch (const kolbet::DataError& error) {
+      state.SkipWithError(error.what());
+      return;
+    }
+  } else if (!LoadPacks(state, companion, koartn, hd)) {
     return;
   }
   kolbet::QtDrawSurface surface(koartn);
+  if (hd) surface.UseHdPack(hd);
   surface.Start(scale, format);
   const kolbet::TTable table = FullTable();
   for (auto _ : state) {
@@ -71,18 +98,7 @@ void FirstFrameAfterDeal(benchmark::State& state, bool companion) {
   NeedApplication();
   kolbet::TImageList koartn;
   std::shared_ptr<const kolbet::THdPack> hd;
-  try {
-    const std::vector<std::uint8_t> bytes = kolbet::ReadFileBytes(KOLBET_GENERATED_PACK);
-    kolbet::LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
-    if (companion) hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, kolbet::PackEntrySizes(bytes, "kolbet.dat"));
-  } catch (const kolbet::DataError& error) {
-    state.SkipWithError(error.what());
-    return;
-  }
-  if (companion && !hd) {
-    state.SkipWithError("no kolbet-hd.dat");
-    return;
-  }
+  if (!LoadPacks(state, companion, koartn, hd)) return;
   kolbet::QtDrawSurface surface(koartn);
   if (hd) surface.UseHdPack(hd, [] {});
   surface.Start(2.25, QImage::Format_RGB32);
@@ -101,39 +117,12 @@ void FirstFrameAfterDeal(benchmark::State& state, bool companion) {
   }
 }
 
-// The same table with the companion once its sharp pictures are all in.
-void DrawSharpTable(benchmark::State& state, double scale) {
-  NeedApplication();
-  kolbet::TImageList koartn;
-  std::shared_ptr<const kolbet::THdPack> hd;
-  try {
-    const std::vector<std::uint8_t> bytes = kolbet::ReadFileBytes(KOLBET_GENERATED_PACK);
-    kolbet::LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
-    hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, kolbet::PackEntrySizes(bytes, "kolbet.dat"));
-  } catch (const kolbet::DataError& error) {
-    state.SkipWithError(error.what());
-    return;
-  }
-  if (!hd) {
-    state.SkipWithError("no kolbet-hd.dat");
-    return;
-  }
-  kolbet::QtDrawSurface surface(koartn);
-  surface.UseHdPack(hd);
-  surface.Start(scale, QImage::Format_RGB32);
-  const kolbet::TTable table = FullTable();
-  for (auto _ : state) {
-    surface.Draw(table);
-    benchmark::DoNotOptimize(surface.Image().constBits());
-  }
-}
-
 void BM_DrawTableScale1(benchmark::State& state) { DrawTable(state, 1, QImage::Format_RGB16); }
 void BM_DrawTableScale225(benchmark::State& state) { DrawTable(state, 2.25, QImage::Format_RGB32); }
 BENCHMARK(BM_DrawTableScale1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawTableScale225)->Unit(benchmark::kMillisecond);
-void BM_DrawTableSharp225(benchmark::State& state) { DrawSharpTable(state, 2.25); }
-void BM_DrawTableSharp45(benchmark::State& state) { DrawSharpTable(state, 4.5); }
+void BM_DrawTableSharp225(benchmark::State& state) { DrawTable(state, 2.25, QImage::Format_RGB32, true); }
+void BM_DrawTableSharp45(benchmark::State& state) { DrawTable(state, 4.5, QImage::Format_RGB32, true); }
 BENCHMARK(BM_DrawTableSharp225)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawTableSharp45)->Unit(benchmark::kMillisecond);
 void BM_FirstFrameAfterDealPackOnly(benchmark::State& state) { FirstFrameAfterDeal(state, false); }

@@ -173,8 +173,8 @@ int Run(int argc, char** argv) {
   auto form = std::make_unique<TMainForm>(QStringList{"brivlo-kolbet"}, std::move(seams));
   if (fullScreen) mallopt(M_MMAP_THRESHOLD, 256 * 1024);  // as the game does
   const std::vector<std::uint8_t> pack = ReadFileBytes("kolbet.dat");
-  if (fullScreen) OpenHdPack(*form, pack);
   LoadGraphicsFrom(pack, "kolbet.dat", form->Koartn);
+  if (fullScreen) OpenHdPack(*form, pack);  // as the game does, once kolbet.dat is read
   form->ShowGame();
   form->Handle([&] { form->DXTimerActivate(); });
   const int status = fullScreen ? MemoryFullScreen(*form) : PressesAndMemory(*form, sound);
