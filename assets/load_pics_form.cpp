@@ -31,7 +31,17 @@ void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
   // cannot be used (its error shown), the game plays with kolbet.dat alone.
   RunHandler(&mainForm, [&] {
     const TEntrySizes sizes = PackEntrySizes(pack, GraphicsPackFile);
-    if (std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes)) mainForm.DXDraw->UseHdPack(std::move(hd));
+    std::shared_ptr<const THdPack> hd = THdPack::Open(HdPackFile, sizes);
+    if (!hd) return;
+    // kolbet.dat's own pictures are then read from it again when needed
+    // instead of being kept whole. A pack that cannot be read that way is
+    // simply kept whole, as without a companion.
+    std::shared_ptr<const THdPack> own;
+    try {
+      own = THdPack::Open(GraphicsPackFile, sizes, 1);
+    } catch (const DataError&) {
+    }
+    mainForm.DXDraw->UseHdPack(std::move(hd), std::move(own));
   });
 }
 

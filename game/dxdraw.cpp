@@ -23,9 +23,10 @@ TDXDraw::~TDXDraw() = default;
 void TDXDraw::MakePictures(const TImageList& koartn) {
   Surface_ = std::make_unique<QtDrawSurface>(koartn);
   if (Sharp_) Surface_->UseSharpPictures(std::move(Sharp_));
+  if (Pack_) Surface_->ReadPackOnDemand(std::move(Pack_));
 }
 
-void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack) {
+void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack, std::shared_ptr<const THdPack> pack) {
   // The companion's thread only knocks; the pictures are taken in here, on
   // the window's thread, between two events.
   auto sharp = std::make_unique<TSharpPictures>(std::move(hdPack), [this] {
@@ -39,8 +40,10 @@ void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack) {
   });
   if (Surface_) {
     Surface_->UseSharpPictures(std::move(sharp));
+    if (pack) Surface_->ReadPackOnDemand(std::move(pack));
   } else {
     Sharp_ = std::move(sharp);
+    Pack_ = std::move(pack);
   }
 }
 

@@ -31,8 +31,10 @@ class TDXDraw final : public QWidget {
   // pack has been read.
   void MakePictures(const TImageList& koartn);
   // Draws from the high-resolution companion too; may come before the
-  // pictures are made.
-  void UseHdPack(std::shared_ptr<const THdPack> hdPack);
+  // pictures are made. With `pack` (kolbet.dat read as a companion of factor
+  // 1) the surface keeps kolbet.dat's pictures only small and reads them from
+  // it when needed.
+  void UseHdPack(std::shared_ptr<const THdPack> hdPack, std::shared_ptr<const THdPack> pack = nullptr);
   // Starts the surface at the control's present size: a black picture at the
   // screen's resolution. Before the pictures exist the surface is not usable.
   void StartSurface();
@@ -75,6 +77,7 @@ class TDXDraw final : public QWidget {
  private:
   std::unique_ptr<QtDrawSurface> Surface_;
   std::unique_ptr<TSharpPictures> Sharp_;  // until the surface takes them
+  std::shared_ptr<const THdPack> Pack_;    // the same
   bool Started = false;
   bool HintOn = false;
   QString Hint;

@@ -8,6 +8,7 @@
 #include <set>
 #include <utility>
 
+#include "assets/data_error.h"
 #include "game/scene.h"
 
 namespace kolbet {
@@ -39,7 +40,10 @@ int PixelsOfPoints(int points) { return std::max(1, static_cast<int>(std::lround
 }  // namespace
 
 QtDrawSurface::QtDrawSurface(const TImageList& koartn) {
-  for (int i = 0; i < ImageCount; ++i) pictures_[i] = Convert(koartn[i], DrawnWithKeyColour(i));
+  for (int i = 0; i < ImageCount; ++i) {
+    pictures_[i] = Convert(koartn[i], DrawnWithKeyColour(i));
+    sizes_[i] = pictures_[i].size();
+  }
   font_.setFamily(QStringLiteral("Arial"));
   font_.setPixelSize(PixelsOfPoints(12));
   font_.setStyleStrategy(QFont::PreferAntialias);
@@ -54,6 +58,49 @@ void QtDrawSurface::UseSharpPictures(std::unique_ptr<TSharpPictures> sharp) {
   scaled_.clear();
   covering_.reset();
   sharp_ = std::move(sharp);
+  Reconsider();
+}
+
+void QtDrawSurface::ReadPackOnDemand(std::shared_ptr<const THdPack> pack) {
+  if (standIns_) return;  // the pictures kept are no longer whole: too late to change
+  own_ = std::move(pack);
+  Reconsider();
+}
+
+void QtDrawSurface::Reconsider() {
+  if (Lean() && !standIns_) {
+    // Large screens draw the companion's pictures; kolbet.dat's are needed
+    // only for the moment until those come, and small suffice for that.
+    for (QImage& picture : pictures_) {
+      if (!picture.isNull())
+        picture = picture.scaled((picture.width() + 1) / 2, (picture.height() + 1) / 2, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
+    }
+    standIns_ = true;
+    return;
+  }
+  if (Lean() || !standIns_ || !own_) return;
+  // Without the companion every picture is drawn from kolbet.dat's again, so
+  // all are read whole, as if there had never been a companion.
+  for (int i = 0; i < ImageCount; ++i) {
+    if (pictures_[i].isNull()) continue;
+    try {
+      pictures_[i] = MakeSharpPicture(*own_, {i, sizes_[i].width(), sizes_[i].height(), false});
+    } catch (const DataError& e) {
+      OwnFailed(e.what());
+      return;
+    }
+  }
+  standIns_ = false;
+  own_.reset();
+  scaled_.clear();
+  covering_.reset();
+}
+
+void QtDrawSurface::OwnFailed(std::string failure) {
+  // The stand-ins stay, enlarged to kolbet.dat's sizes: the game plays on.
+  own_.reset();
+  if (sharpError_.empty()) sharpError_ = std::move(failure);
 }
 
 bool QtDrawSurface::TakeSharpPictures(std::string& error) {
@@ -80,6 +127,7 @@ bool QtDrawSurface::AbsorbSharp() {
     scaled_.clear();
     covering_.reset();
     sharpError_ = std::move(failure);
+    Reconsider();
     changed = true;
   }
   return changed;
@@ -181,12 +229,28 @@ const QImage* QtDrawSurface::Picture(int index) const {
 // A companion's picture is worth making only where kolbet.dat's would be
 // enlarged.
 bool QtDrawSurface::WantsSharp(int index, int w, int h) const {
-  return sharp_ && (w > pictures_[index].width() || h > pictures_[index].height());
+  return sharp_ && (w > sizes_[index].width() || h > sizes_[index].height());
+}
+
+const QImage* QtDrawSurface::Whole(int index) {
+  if (!standIns_ || !own_) return Picture(index);
+  const TSharpKey key{index, sizes_[index].width(), sizes_[index].height(), false};
+  auto [at, made] = scaled_.try_emplace(key);
+  at->second.DrawnIn = frame_;
+  if (made) {
+    try {
+      at->second.Image = MakeSharpPicture(*own_, key);
+    } catch (const DataError& e) {
+      scaled_.erase(at);
+      OwnFailed(e.what());
+      return Picture(index);
+    }
+  }
+  return at->second.Image.isNull() ? Picture(index) : &at->second.Image;
 }
 
 const QImage* QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
-  const QImage& picture = pictures_[index];
-  if (!framed && picture.width() == w && picture.height() == h) return &picture;
+  if (!framed && sizes_[index] == QSize(w, h)) return Whole(index);
   const TSharpKey key{index, w, h, framed};
   auto [at, made] = scaled_.try_emplace(key);
   at->second.DrawnIn = frame_;
@@ -198,6 +262,8 @@ const QImage* QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
     if (!sharp_) return Scaled(index, w, h, framed);  // the companion failed just now
     return at->second.Final ? &at->second.Image : nullptr;
   }
+  // Whole() may add to the kept pictures; `at` stays valid in the map.
+  const QImage& picture = *Whole(index);
   const QImage scaled = picture.width() == w && picture.height() == h
                             ? picture
                             : picture.scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -205,15 +271,9 @@ const QImage* QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
   return &at->second.Image;
 }
 
-int QtDrawSurface::PictureWidth(int index) const {
-  const QImage* picture = Picture(index);
-  return picture ? picture->width() : 0;
-}
+int QtDrawSurface::PictureWidth(int index) const { return Picture(index) ? sizes_[index].width() : 0; }
 
-int QtDrawSurface::PictureHeight(int index) const {
-  const QImage* picture = Picture(index);
-  return picture ? picture->height() : 0;
-}
+int QtDrawSurface::PictureHeight(int index) const { return Picture(index) ? sizes_[index].height() : 0; }
 
 void QtDrawSurface::DrawPicture(int index, int x, int y) {
   const QImage* picture = Picture(index);
@@ -222,8 +282,8 @@ void QtDrawSurface::DrawPicture(int index, int x, int y) {
   // round((x + W) × scale), so neighbouring pictures meet without a seam.
   const int left = static_cast<int>(std::lround(x * scale_));
   const int top = static_cast<int>(std::lround(y * scale_));
-  const int right = static_cast<int>(std::lround((x + picture->width()) * scale_));
-  const int bottom = static_cast<int>(std::lround((y + picture->height()) * scale_));
+  const int right = static_cast<int>(std::lround((x + sizes_[index].width()) * scale_));
+  const int bottom = static_cast<int>(std::lround((y + sizes_[index].height()) * scale_));
   if (right <= left || bottom <= top) return;
   const QRect area(left, top, right - left, bottom - top);
   const TSharpKey key{index, area.width(), area.height(), false};

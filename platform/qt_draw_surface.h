@@ -40,6 +40,12 @@ class QtDrawSurface final : public DrawSurface {
   void UseHdPack(std::shared_ptr<const THdPack> pack, std::function<void()> ready = {});
   // The same with a maker of sharp pictures made before the surface.
   void UseSharpPictures(std::unique_ptr<TSharpPictures> sharp);
+  // kolbet.dat itself, read as a companion of factor 1. While the
+  // high-resolution companion is in use, the surface then keeps kolbet.dat's
+  // pictures only at half their size, as stand-ins until the sharp ones come,
+  // and reads a picture whole from `pack` when it is drawn at its own size or
+  // smaller. Should the companion fail, every picture is read whole again.
+  void ReadPackOnDemand(std::shared_ptr<const THdPack> pack);
   // Brings in the sharp pictures made since the last call; whether the frame
   // drawn last would look different now. The companion's error, when one was
   // met, goes to `error` once, and the surface goes on with kolbet.dat alone.
@@ -73,6 +79,17 @@ class QtDrawSurface final : public DrawSurface {
 
  private:
   const QImage* Picture(int index) const;
+  // kolbet.dat's picture at its own size: the one kept, or, with the pack
+  // read on demand, read from it and kept while it is drawn. Nothing when
+  // that read fails; the stand-in is then all there is.
+  const QImage* Whole(int index);
+  // Whether the pictures kept are the stand-ins and the pack is read on demand.
+  bool Lean() const { return own_ && sharp_; }
+  // Shrinks the kept pictures to stand-ins once the pack can be read on
+  // demand; reads them all whole again when the companion is gone.
+  void Reconsider();
+  // Ends reading the pack on demand after `failure`; the stand-ins stay.
+  void OwnFailed(std::string failure);
   // The picture at w × h device pixels, scaled once and kept while it is
   // drawn, so that a frame only copies it. `framed` adds a transparent border
   // of one pixel, which smooths the edges of a picture drawn turned. Nothing
@@ -93,6 +110,10 @@ class QtDrawSurface final : public DrawSurface {
   bool PaintedDirectly() const { return format_ == QImage::Format_RGB32 || format_ == QImage::Format_ARGB32_Premultiplied; }
 
   std::array<QImage, ImageCount> pictures_;
+  // kolbet.dat's sizes, which decide where everything goes whatever is kept.
+  std::array<QSize, ImageCount> sizes_;
+  std::shared_ptr<const THdPack> own_;
+  bool standIns_ = false;  // pictures_ hold the half-size stand-ins
   // Painting is done in 32 bits; a picture asked for in another format is
   // converted from it after each scene.
   QImage work_;

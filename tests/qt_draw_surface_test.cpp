@@ -207,7 +207,9 @@ TEST(QtDrawSurface, DrawsTheSameTableAtTheScaleOfALargeScreen) {
 // keyed, scaled to the size it lands on and framed for turning. kolbet.dat read
 // as its own companion (factor 1) must therefore give exactly kolbet.dat's
 // frame, made at once or on the companion's thread; a companion that turns out
-// damaged is reported once and the frame is still exactly kolbet.dat's.
+// damaged is reported once and the frame is still exactly kolbet.dat's. The
+// same holds with kolbet.dat kept only as stand-ins and read again on demand,
+// at its own size as well as enlarged.
 TEST(QtDrawSurface, PicturesFromACompanionLandExactlyWhereThePacksDo) {
   const fixtures::Bytes bytes = fixtures::ReadFile(KOLBET_RUN_DIR "/kolbet.dat");
   TImageList koartn;
@@ -217,11 +219,14 @@ TEST(QtDrawSurface, PicturesFromACompanionLandExactlyWhereThePacksDo) {
   t.Phase = 2;
   t.PlayerSeat = {{3, -1, 14, 30, 7}, 12, 0, 1, 12};
   t.OpponentSeat = {{5, -1, -1, 9, 22}, 27, 0, 2, 3};
-  auto frame = [&](const std::shared_ptr<const THdPack>& hd, std::string* error) {
+  const std::shared_ptr<const THdPack> own = THdPack::Open(KOLBET_RUN_DIR "/kolbet.dat", sizes, 1);
+  auto frame = [&](const std::shared_ptr<const THdPack>& hd, std::string* error, bool lean = false,
+                   double scale = 2.25) {
     QtDrawSurface s(koartn);
     std::atomic<int> ready = 0;
     if (hd) s.UseHdPack(hd, error ? std::function<void()>{} : [&] { ++ready; });
-    s.Start(2.25, QImage::Format_RGB32);
+    if (lean) s.ReadPackOnDemand(own);
+    s.Start(scale, QImage::Format_RGB32);
     s.Draw(t);
     if (hd && !error) {
       // Made on the companion's thread: kolbet.dat's pictures first, then
@@ -247,6 +252,7 @@ TEST(QtDrawSurface, PicturesFromACompanionLandExactlyWhereThePacksDo) {
   EXPECT_EQ(frame(THdPack::Open(same, sizes, 1), &error), alone);
   EXPECT_EQ(error, "");
   EXPECT_EQ(frame(THdPack::Open(same, sizes, 1), nullptr), alone);
+  EXPECT_EQ(frame(THdPack::Open(same, sizes, 1), nullptr, true), alone);
 
   // Card 14's photograph cut short at the end of the file.
   fixtures::Bytes damaged = bytes;
@@ -256,8 +262,14 @@ TEST(QtDrawSurface, PicturesFromACompanionLandExactlyWhereThePacksDo) {
   for (int i = 0; i < 4; ++i) damaged[14 * 4 + i] = static_cast<std::uint8_t>(at >> (8 * i));
   const std::string cut = scratch + "-cut-hd.dat";
   fixtures::WriteFile(cut, damaged);
-  EXPECT_EQ(frame(THdPack::Open(cut, sizes, 1), &error), alone);
-  EXPECT_EQ(error.rfind("JPEG-Fehler #", 0), 0u) << error;
+  for (const bool lean : {false, true}) {
+    error.clear();
+    EXPECT_EQ(frame(THdPack::Open(cut, sizes, 1), &error, lean), alone) << lean;
+    EXPECT_EQ(error.rfind("JPEG-Fehler #", 0), 0u) << error;
+  }
+  // Last: a frame at another scale leaves Qt's glyph cache changed for the
+  // text of the frames above.
+  EXPECT_EQ(frame(THdPack::Open(same, sizes, 1), &error, true, 1), frame(nullptr, nullptr, false, 1));
   std::filesystem::remove(same);
   std::filesystem::remove(cut);
 }
