@@ -97,6 +97,9 @@ void TForm_LoadPics::TimerTimer() {
   }
   OpenHdPack(*MainForm, pack);
   hide();
+  // Its window is not shown again: gone with it is the picture the window
+  // system kept of it, which on a large screen is megabytes.
+  destroy();
   MainForm->ShowGame();
 }
 
