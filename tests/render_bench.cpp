@@ -44,14 +44,19 @@ kolbet::TTable FullTable() {
 }
 
 
-// The generated pack, with its companion when `companion` is set; false (and
-// the benchmark skipped) when either cannot be read.
+// The generated pack, with its companion when `companion` is set and the pack
+// read on demand as the game reads it then; false (and the benchmark skipped)
+// when either cannot be read.
 bool LoadPacks(benchmark::State& state, bool companion, kolbet::TImageList& koartn,
-               std::shared_ptr<const kolbet::THdPack>& hd) {
+               std::shared_ptr<const kolbet::THdPack>& hd, std::shared_ptr<const kolbet::THdPack>& own) {
   try {
     const std::vector<std::uint8_t> bytes = kolbet::ReadFileBytes(KOLBET_GENERATED_PACK);
     kolbet::LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
-    if (companion) hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, kolbet::PackEntrySizes(bytes, "kolbet.dat"));
+    if (companion) {
+      const kolbet::TEntrySizes sizes = kolbet::PackEntrySizes(bytes, "kolbet.dat");
+      hd = kolbet::THdPack::Open(KOLBET_GENERATED_HD_PACK, sizes);
+      own = kolbet::THdPack::Open(KOLBET_GENERATED_PACK, sizes, 1);
+    }
   } catch (const kolbet::DataError& error) {
     state.SkipWithError(error.what());
     return false;
@@ -68,7 +73,7 @@ bool LoadPacks(benchmark::State& state, bool companion, kolbet::TImageList& koar
 void DrawTable(benchmark::State& state, double scale, QImage::Format format, bool companion = false) {
   NeedApplication();
   kolbet::TImageList koartn;
-  std::shared_ptr<const kolbet::THdPack> hd;
+  std::shared_ptr<const kolbet::THdPack> hd, own;
   if (const char* chosen = std::getenv("KOLBET_BENCH_PACK"); chosen && !companion) {
     try {
       kolbet::LoadGraphics(chosen, koartn);
@@ -76,11 +81,12 @@ void DrawTable(benchmark::State& state, double scale, QImage::Format format, boo
       state.SkipWithError(error.what());
       return;
     }
-  } else if (!LoadPacks(state, companion, koartn, hd)) {
+  } else if (!LoadPacks(state, companion, koartn, hd, own)) {
     return;
   }
   kolbet::QtDrawSurface surface(koartn);
   if (hd) surface.UseHdPack(hd);
+  surface.ReadPackOnDemand(own);
   surface.Start(scale, format);
   const kolbet::TTable table = FullTable();
   for (auto _ : state) {
@@ -92,15 +98,16 @@ void DrawTable(benchmark::State& state, double scale, QImage::Format format, boo
 // A frame in which every face drawn is new, as the first after a deal: the
 // player's five cards and the two in the trick change from frame to frame
 // (28 cards in turn, so none was drawn in the two frames before). With the
-// companion kolbet.dat's pictures are drawn enlarged and the sharp ones asked
-// for; they are made meanwhile on the companion's thread.
+// companion kolbet.dat's half-size stand-ins are drawn enlarged and the sharp
+// ones asked for; they are made meanwhile on the companion's thread.
 void FirstFrameAfterDeal(benchmark::State& state, bool companion) {
   NeedApplication();
   kolbet::TImageList koartn;
-  std::shared_ptr<const kolbet::THdPack> hd;
-  if (!LoadPacks(state, companion, koartn, hd)) return;
+  std::shared_ptr<const kolbet::THdPack> hd, own;
+  if (!LoadPacks(state, companion, koartn, hd, own)) return;
   kolbet::QtDrawSurface surface(koartn);
   if (hd) surface.UseHdPack(hd, [] {});
+  surface.ReadPackOnDemand(own);
   surface.Start(2.25, QImage::Format_RGB32);
   kolbet::TTable table = FullTable();
   surface.Draw(table);
