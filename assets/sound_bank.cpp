@@ -40,20 +40,40 @@ TSoundItem& TSoundBank::At(int item) {
   return Saunds[static_cast<std::size_t>(item)];
 }
 
-void TSoundBank::ReleaseBuffers(TSoundItem& item) {
-  if (!Running()) return;
+void TSoundBank::ReleaseVoices(TSoundItem& item) {
   for (const SoundBuffer voice : item.Voices) Device->Release(voice);
   item.Voices.clear();
+}
+
+void TSoundBank::ReleaseBuffers(TSoundItem& item) {
+  if (!Running()) return;
+  ReleaseVoices(item);
   if (item.MainBuffer != NoSoundBuffer) Device->Release(item.MainBuffer);
   item.MainBuffer = NoSoundBuffer;
 }
 
 void TSoundBank::MakeMainBuffer(TSoundItem& item) {
   // Voices play copies of the main buffer; once it holds another sound they
-  // would still play the old one, so they go with it.
-  ReleaseBuffers(item);
-  item.MainBuffer = Device->MakeBuffer(item.Wave.Format, item.Wave.Data);
+  // would still play the old one, so they go with it, first, leaving their
+  // room on the device to the new main buffer.
+  ReleaseVoices(item);
+  const SoundBuffer made = item.SamplesOnDevice ? Device->MakeVoice(item.MainBuffer)
+                                                : Device->MakeBuffer(item.Wave.Format, item.Wave.Data);
+  if (item.SamplesOnDevice && !Device->HoldsSamples(made)) {
+    // No room on the device for another buffer: the old main buffer, the one
+    // holder of the samples, stays.
+    Device->Release(made);
+  } else {
+    if (item.MainBuffer != NoSoundBuffer) Device->Release(item.MainBuffer);
+    item.MainBuffer = made;
+  }
   Device->SetVolume(item.MainBuffer, item.Volume);
+  // The device keeps its own copy of the samples, so the bank lets its copy go,
+  // memory and all. Samples the device could not take stay for the next try.
+  if (Device->HoldsSamples(item.MainBuffer)) {
+    std::vector<std::uint8_t>().swap(item.Wave.Data);
+    item.SamplesOnDevice = true;
+  }
 }
 
 void TSoundBank::LoadSoundBank(const std::string& fileName) {
@@ -130,11 +150,12 @@ void TSoundBank::SetItemVolume(int itemNumber, int volume) {
 void TSoundBank::LoadItemWave(int itemNumber, const std::string& fileName) {
   TSoundItem& item = At(itemNumber);
   item.Wave = LoadWaveFile(fileName);
+  item.SamplesOnDevice = false;  // the main buffer still plays the old wave
 }
 
 void TSoundBank::ReloadItem(int itemNumber) {
   TSoundItem& item = At(itemNumber);
-  if (item.Wave.Empty() || !Running()) return;
+  if (!Running() || (item.Wave.Empty() && !item.SamplesOnDevice)) return;
   MakeMainBuffer(item);
 }
 

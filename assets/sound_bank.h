@@ -20,7 +20,11 @@ struct TSoundItem {
   std::string Name;         // kept, never used to find an item
   bool Looped = false;      // repeats until stopped, from the main buffer
   int MaxPlayingCount = 0;  // most voices at once; 0: no limit
+  // Without a device the wave is kept whole. Once the device holds its
+  // samples the bank drops them and keeps the format record only: the main
+  // buffer is then the one copy, and a buffer made anew plays from it.
   TWave Wave;
+  bool SamplesOnDevice = false;
   int Volume = FullVolume;  // hundredths of a decibel, given to every start
   SoundBuffer MainBuffer = NoSoundBuffer;
   std::vector<SoundBuffer> Voices;  // oldest first
@@ -54,7 +58,8 @@ class TSoundBank final : public SoundPort {
   void SetItemVolume(int item, int volume);
   // Replaces the item's wave by a RIFF WAVE file. On an error the wave stays as it was.
   void LoadItemWave(int item, const std::string& fileName);
-  // Makes the item's main buffer anew from its wave.
+  // Makes the item's main buffer anew from its wave, or from the samples the
+  // device already holds when the wave has not been replaced since.
   void ReloadItem(int item);
   // Applies the music and sound levels to all items.
   void SetStats(const TSettings& settings);
@@ -66,6 +71,7 @@ class TSoundBank final : public SoundPort {
 
  private:
   TSoundItem& At(int item);
+  void ReleaseVoices(TSoundItem& item);
   void ReleaseBuffers(TSoundItem& item);
   void MakeMainBuffer(TSoundItem& item);
   SoundBuffer ChooseVoice(TSoundItem& item);

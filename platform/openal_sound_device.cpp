@@ -3,6 +3,7 @@
 #include <AL/al.h>
 #include <AL/alc.h>
 #include <AL/alext.h>
+#include <AL/efx.h>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -65,12 +66,15 @@ std::unique_ptr<OpenAlSoundDevice> OpenAlSoundDevice::Open() {
     device = alcOpenDevice(nullptr);
   }
   if (device == nullptr) return nullptr;
+  // The game uses no effects: without auxiliary sends, none of OpenAL Soft's
+  // preallocated voices reserves room for them (about 1 MB in all).
   // OpenAL Soft's output limiter costs more processor time than all the
   // mixing of the game (over 2 % of a core while the music plays); the game's
   // volumes stay at or below full scale, so it goes without.
-  const ALCint noLimiter[] = {ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
   const bool limiter = alcIsExtensionPresent(device, "ALC_SOFT_output_limiter") == ALC_TRUE;
-  ALCcontext* context = alcCreateContext(device, limiter ? noLimiter : nullptr);
+  const ALCint noSends[] = {ALC_MAX_AUXILIARY_SENDS, 0, 0};
+  const ALCint noSendsNoLimiter[] = {ALC_MAX_AUXILIARY_SENDS, 0, ALC_OUTPUT_LIMITER_SOFT, ALC_FALSE, 0};
+  ALCcontext* context = alcCreateContext(device, limiter ? noSendsNoLimiter : noSends);
   if (context == nullptr || alcMakeContextCurrent(context) != ALC_TRUE) {
     if (context != nullptr) alcDestroyContext(context);
     alcCloseDevice(device);
@@ -156,6 +160,11 @@ SoundBuffer OpenAlSoundDevice::MakeVoice(SoundBuffer main) {
   const TEntry* entry = Find(main);
   MakeCurrent();
   return Add(entry != nullptr ? entry->Samples : nullptr);
+}
+
+bool OpenAlSoundDevice::HoldsSamples(SoundBuffer buffer) {
+  const TEntry* entry = Find(buffer);
+  return entry != nullptr && entry->Samples != nullptr;
 }
 
 void OpenAlSoundDevice::Release(SoundBuffer buffer) {

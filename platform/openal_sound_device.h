@@ -26,6 +26,7 @@ class OpenAlSoundDevice final : public SoundDevice {
   SoundBuffer MakeBuffer(std::span<const std::uint8_t> format,
                          std::span<const std::uint8_t> samples) override;
   SoundBuffer MakeVoice(SoundBuffer main) override;
+  bool HoldsSamples(SoundBuffer buffer) override;
   void Release(SoundBuffer buffer) override;
   void Play(SoundBuffer buffer, bool repeat) override;
   void Stop(SoundBuffer buffer) override;

@@ -28,6 +28,9 @@ class SoundDevice {
   // A further buffer that plays the samples of `main`, sharing them. It
   // stays usable when `main` is released.
   virtual SoundBuffer MakeVoice(SoundBuffer main) = 0;
+  // Whether the buffer sounds samples the device holds: false for a silent
+  // buffer, whose samples the device could not take.
+  virtual bool HoldsSamples(SoundBuffer buffer) = 0;
   // Stops the buffer and frees it; the samples go when no voice uses them.
   virtual void Release(SoundBuffer buffer) = 0;
 

@@ -70,7 +70,7 @@ struct MusicRig {
   MusicRig() {
     fs::create_directories(Folder);
     soundtest::WriteFile(Folder + "/Landler.kbm", soundtest::Sox("-r 22050 -b 16 -c 1", "synth 0.3 sine 330"));
-    soundtest::WriteFile(Folder + "/Walzer.kbm", soundtest::Sox("-r 22050 -b 16 -c 1", "synth 0.3 sine 550"));
+    soundtest::WriteFile(Folder + "/Walzer.kbm", soundtest::Sox("-r 22050 -b 16 -c 1", "synth 0.4 sine 550"));
     auto device = soundtest::OpenNullDevice();
     Device = device.get();
     Bank = std::make_unique<TSoundBank>(std::move(device));
@@ -81,9 +81,10 @@ struct MusicRig {
     const TSoundItem& music = Bank->Item(ItemMusic);
     return std::any_of(music.Voices.begin(), music.Voices.end(), [&](SoundBuffer b) { return Device->IsPlaying(b); });
   }
+  // The music sounds with the length of the entry's file (each file has its own length).
   bool Plays(const std::string& entry) const {
-    return MusicSounds() &&
-           Bank->Item(ItemMusic).Wave.Data == ReadWave(soundtest::ReadFile(Folder + "/" + entry + ".kbm")).Data;
+    return MusicSounds() && soundtest::Frames(*Device, Bank->Item(ItemMusic).MainBuffer) ==
+                                ReadWave(soundtest::ReadFile(Folder + "/" + entry + ".kbm")).Data.size() / 2;
   }
 };
 

@@ -137,4 +137,18 @@ std::unique_ptr<OpenAlSoundDevice> OpenNullDevice() {
   return device;
 }
 
+std::uint32_t Frames(SoundDevice& device, SoundBuffer buffer) {
+  const SoundBuffer voice = device.MakeVoice(buffer);
+  device.Play(voice, false);
+  device.Stop(voice);
+  std::uint32_t accepted = 0, refused = 1u << 30;
+  while (refused - accepted > 1) {
+    const std::uint32_t frame = accepted + (refused - accepted) / 2;
+    device.SetPosition(voice, frame);
+    (device.Position(voice) == frame ? accepted : refused) = frame;
+  }
+  device.Release(voice);
+  return accepted + 1;
+}
+
 }  // namespace kolbet::soundtest

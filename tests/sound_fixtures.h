@@ -82,6 +82,10 @@ std::string TempFile(const std::string& name, const Bytes& bytes);
 // The OpenAL device on the null output; the test fails when it cannot be opened.
 std::unique_ptr<OpenAlSoundDevice> OpenNullDevice();
 
+// The length in sample frames of what the buffer plays: the last play
+// position the device accepts on a paused voice of it.
+std::uint32_t Frames(SoundDevice& device, SoundBuffer buffer);
+
 // Seconds the call takes.
 template <class F>
 double Seconds(F&& f);
