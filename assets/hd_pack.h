@@ -46,8 +46,9 @@ class THdPack {
 
   // Item `item` composed as the pack composes it (a card with its overlay),
   // at least `width` × `height` where the stream allows: a JPEG is decoded at
-  // the smallest of 1/8, 1/4, 1/2 and its whole size that is not smaller, a
-  // GIF always whole. The pixels are 0xAARRGGBB with real alpha: 0 where the
+  // the smallest of 1/8, 1/4, 1/2 and its whole size that is at least 1.25
+  // times as large (or whole), so that shrinking it keeps its edges; a GIF
+  // always whole. The pixels are 0xAARRGGBB with real alpha: 0 where the
   // key colour leaves the picture out (in the items drawn with it), partly so
   // along the edges of a card decoded smaller than its overlay, 0xFF
   // elsewhere. Safe to call from several threads at once. DataError for a

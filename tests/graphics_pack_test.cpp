@@ -338,10 +338,12 @@ TEST(HdPack, EveryPictureIsComposedAsThePackComposesIt) {
       ASSERT_EQ(got.Pixels[i], keyed ? 0u : want.Pixels[i]) << i;
     }
   }
-  // Decoded at half its size, a card takes its overlay in 2 × 2 blocks: the
+  // Decoded at half its size (asked for no more than 1/1.25 of that; at
+  // exactly half, whole), a card takes its overlay in 2 × 2 blocks: the
   // overlay's blue left half (5 pixels) leaves two whole columns out and
   // makes the third half transparent.
-  const TPicture half = hd->Decode(0, 10, 15);
+  EXPECT_EQ(hd->Decode(0, 10, 15).Width, 20);
+  const TPicture half = hd->Decode(0, 8, 12);
   ASSERT_EQ(half.Width, 10);
   EXPECT_EQ(half.At(1, 2) >> 24, 0u);
   EXPECT_EQ(half.At(2, 2) >> 24, 127u);
