@@ -29,15 +29,7 @@ void TDXDraw::MakePictures(const TImageList& koartn) {
 void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack, std::shared_ptr<const THdPack> pack) {
   // The companion's thread only knocks; the pictures are taken in here, on
   // the window's thread, between two events.
-  auto sharp = std::make_unique<TSharpPictures>(std::move(hdPack), [this] {
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-          std::string error;
-          if (Surface_ && Surface_->TakeSharpPictures(error) && PicturesChanged) PicturesChanged(error);
-        },
-        Qt::QueuedConnection);
-  });
+  auto sharp = std::make_unique<TSharpPictures>(std::move(hdPack), [this] { Knock(); });
   if (Surface_) {
     Surface_->UseSharpPictures(std::move(sharp));
     if (pack) Surface_->ReadPackOnDemand(std::move(pack));
@@ -45,6 +37,20 @@ void TDXDraw::UseHdPack(std::shared_ptr<const THdPack> hdPack, std::shared_ptr<c
     Sharp_ = std::move(sharp);
     Pack_ = std::move(pack);
   }
+}
+
+void TDXDraw::Knock() {
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        std::string error;
+        if (Surface_ && Surface_->TakeSharpPictures(error) && PicturesChanged) PicturesChanged(error);
+      },
+      Qt::QueuedConnection);
+}
+
+void TDXDraw::FrameDrawn() {
+  if (Surface_ && Surface_->ErrorWaiting()) Knock();
 }
 
 void TDXDraw::StartSurface() {

@@ -38,6 +38,9 @@ class TDXDraw final : public QWidget {
   // Starts the surface at the control's present size: a black picture at the
   // screen's resolution. Before the pictures exist the surface is not usable.
   void StartSurface();
+  // After a frame: an error its drawing met is taken in as the companion's
+  // are, between two events.
+  void FrameDrawn();
   void StopSurface();
   bool Usable() const;
   QtDrawSurface* Surface() const { return Surface_.get(); }
@@ -75,6 +78,9 @@ class TDXDraw final : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
+  // Takes in what the companion's thread made, on the window's thread.
+  void Knock();
+
   std::unique_ptr<QtDrawSurface> Surface_;
   std::unique_ptr<TSharpPictures> Sharp_;  // until the surface takes them
   std::shared_ptr<const THdPack> Pack_;    // the same

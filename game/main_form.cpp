@@ -287,6 +287,7 @@ void TMainForm::DrawFrame(bool presentNow) {
   // Also inside a handler, before its pauses: a new deal takes the old name.
   if (HintOutdated(Game.Table)) DXDraw->SetHint(false, QString());
   DXDraw->Surface()->Draw(Game.Table, SpokenLineShown());
+  DXDraw->FrameDrawn();
   if (++Frames == 1 && qEnvironmentVariableIsSet("KOLBET_REPORT_FIRST_FRAME"))
     std::fprintf(stderr, "first-frame %lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
   SinceLastFrame.start();

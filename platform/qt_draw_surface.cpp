@@ -105,8 +105,9 @@ void QtDrawSurface::OwnFailed(std::string failure) {
 
 bool QtDrawSurface::TakeSharpPictures(std::string& error) {
   const bool changed = AbsorbSharp();
-  if (!sharpError_.empty()) error = std::exchange(sharpError_, {});
-  return changed;
+  if (sharpError_.empty()) return changed;
+  error = std::exchange(sharpError_, {});
+  return true;
 }
 
 bool QtDrawSurface::AbsorbSharp() {
@@ -250,7 +251,10 @@ const QImage* QtDrawSurface::Whole(int index) {
 }
 
 const QImage* QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
-  if (!framed && sizes_[index] == QSize(w, h)) return Whole(index);
+  if (!framed && sizes_[index] == QSize(w, h)) {
+    // A stand-in left after kolbet.dat failed is enlarged like any picture.
+    if (const QImage* whole = Whole(index); whole->size() == sizes_[index]) return whole;
+  }
   const TSharpKey key{index, w, h, framed};
   auto [at, made] = scaled_.try_emplace(key);
   at->second.DrawnIn = frame_;

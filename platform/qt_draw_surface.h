@@ -50,6 +50,9 @@ class QtDrawSurface final : public DrawSurface {
   // drawn last would look different now. The companion's error, when one was
   // met, goes to `error` once, and the surface goes on with kolbet.dat alone.
   bool TakeSharpPictures(std::string& error);
+  // Whether an error waits to be taken: one met while drawing, when kolbet.dat
+  // itself could not be read on demand.
+  bool ErrorWaiting() const { return !sharpError_.empty(); }
   // Whether every picture kept is as sharp as it will get (none is still
   // being made from the companion).
   bool AllFinal() const;
