@@ -84,12 +84,9 @@ void QtDrawSurface::Reconsider() {
   // all are read whole, as if there had never been a companion.
   for (int i = 0; i < ImageCount; ++i) {
     if (pictures_[i].isNull()) continue;
-    try {
-      pictures_[i] = MakeSharpPicture(*own_, {i, sizes_[i].width(), sizes_[i].height(), false});
-    } catch (const DataError& e) {
-      OwnFailed(e.what());
-      return;
-    }
+    QImage whole = ReadWhole(i);
+    if (!own_) return;
+    if (!whole.isNull()) pictures_[i] = std::move(whole);
   }
   standIns_ = false;
   own_.reset();
@@ -97,10 +94,15 @@ void QtDrawSurface::Reconsider() {
   covering_.reset();
 }
 
-void QtDrawSurface::OwnFailed(std::string failure) {
-  // The stand-ins stay, enlarged to kolbet.dat's sizes: the game plays on.
-  own_.reset();
-  if (sharpError_.empty()) sharpError_ = std::move(failure);
+QImage QtDrawSurface::ReadWhole(int index) {
+  try {
+    return MakeSharpPicture(*own_, {index, sizes_[index].width(), sizes_[index].height(), false});
+  } catch (const DataError& e) {
+    // The stand-ins stay, enlarged to kolbet.dat's sizes: the game plays on.
+    own_.reset();
+    if (sharpError_.empty()) sharpError_ = e.what();
+    return {};
+  }
 }
 
 bool QtDrawSurface::TakeSharpPictures(std::string& error) {
@@ -239,11 +241,9 @@ const QImage* QtDrawSurface::Whole(int index) {
   auto [at, made] = scaled_.try_emplace(key);
   at->second.DrawnIn = frame_;
   if (made) {
-    try {
-      at->second.Image = MakeSharpPicture(*own_, key);
-    } catch (const DataError& e) {
+    at->second.Image = ReadWhole(index);
+    if (!own_) {
       scaled_.erase(at);
-      OwnFailed(e.what());
       return Picture(index);
     }
   }

@@ -91,8 +91,9 @@ class QtDrawSurface final : public DrawSurface {
   // Shrinks the kept pictures to stand-ins once the pack can be read on
   // demand; reads them all whole again when the companion is gone.
   void Reconsider();
-  // Ends reading the pack on demand after `failure`; the stand-ins stay.
-  void OwnFailed(std::string failure);
+  // kolbet.dat's picture read whole from the pack; on a failure nothing, and
+  // reading on demand ends with its error waiting to be taken.
+  QImage ReadWhole(int index);
   // The picture at w × h device pixels, scaled once and kept while it is
   // drawn, so that a frame only copies it. `framed` adds a transparent border
   // of one pixel, which smooths the edges of a picture drawn turned. Nothing
