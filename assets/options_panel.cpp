@@ -49,7 +49,7 @@ void TMainForm::BuildOptionsPanel() {
     Layout.Place(level, QRect(232, y, LevelSize.width(), LevelSize.height()));
     level->setToolTip(QString::fromUtf8(row.Hint));
     const auto press = row.Press;
-    level->OnPress([this, press](Qt::MouseButton button) { Handle([&] { (this->*press)(button); }); });
+    level->OnPress([this, press](Qt::MouseButton button) { Handle([this, press, button] { (this->*press)(button); }); });
     *row.Level = level;
     y += 32;
   }
@@ -62,7 +62,7 @@ void TMainForm::BuildOptionsPanel() {
       "QComboBox QAbstractItemView { background: #0000FF; color: white; selection-background-color: #000080; }");
   Dmusi->view()->setCursor(Qt::PointingHandCursor);
   Layout.PlaceText(Dmusi, QRect(24, 144, 233, 22), "Arial", 8);
-  connect(Dmusi, &QComboBox::activated, this, [this](int index) { Handle([&] { DmusiChange(index); }); });
+  connect(Dmusi, &QComboBox::activated, this, [this](int index) { Handle([this, index] { DmusiChange(index); }); });
 
   Button6 = PlaceButton(Panel1, "Zruck", "", QRect(112, 176, 65, 25), &TMainForm::Button6Click);
   Panel1->hide();
