@@ -23,6 +23,9 @@ import time
 
 from Xlib import X, display, protocol
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from startup_check import allow_unterminated_strings, start_x  # noqa: E402
+
 WIDTH, HEIGHT = 640, 480
 PING_EVERY = 0.25
 LIMIT = 0.2
@@ -31,15 +34,6 @@ KEY_EVERY = 0.35
 POINTS = ((0, 0, 64, 30), (0, 420, 64, 30))
 # The part of the table that is covered now and then: the middle of the cloth.
 COVERED = (220, 150, 200, 100)
-
-
-def start_x():
-    read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
-                               "-nolisten", "tcp", "-noreset"], pass_fds=[write], stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as f:
-        return server, ":" + f.readline().strip()
 
 
 def game_window(x):
@@ -135,7 +129,7 @@ def points(x):
 def main():
     binary, run_dir = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     seconds = float(sys.argv[3]) if len(sys.argv) > 3 else 0
-    server, name = start_x()
+    server, name = start_x(WIDTH, HEIGHT)
     folder = tempfile.mkdtemp(prefix="kolbet-ping-")
     game = None
     try:
@@ -144,11 +138,7 @@ def main():
                    XDG_CONFIG_HOME=folder + "/config", XDG_DATA_HOME=folder + "/data",
                    KOLBET_REPORT_FIRST_FRAME="1")
         env.pop("KOLBET_PORT", None)
-        if "ASAN_OPTIONS" in env:
-            # The real X server's keyboard library copies atom names with strndup from
-            # buffers without a terminating zero, which strndup allows; the sanitizer
-            # run's strict string checks would stop the game there.
-            env["ASAN_OPTIONS"] += ":strict_string_checks=0"
+        allow_unterminated_strings(env)
         log = open(os.path.join(folder, "stderr.txt"), "w+")
         game = subprocess.Popen([binary], cwd=folder + "/game", env=env, stdout=subprocess.DEVNULL, stderr=log)
         x = display.Display(name)
@@ -202,7 +192,8 @@ def main():
         print(f"longest unanswered ping: {longest:.3f} s, longest repaint: {repaint:.3f} s, "
               f"over {played:.0f} s of play{', a hand ended' if ended else ''}")
         if ended is None:
-            return "no hand ended"
+            log.seek(0)
+            return "no hand ended; the game wrote:\n" + "".join(log.readlines()[-30:])
         if longest >= LIMIT:
             return f"a ping waited {longest:.3f} s for its answer"
         if repaint >= LIMIT:
