@@ -1,12 +1,14 @@
 #include "game/dxdraw.h"
 
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "game/key_input.h"
 #include "platform/qt_draw_surface.h"
@@ -51,6 +53,16 @@ void TDXDraw::Knock() {
 
 void TDXDraw::FrameDrawn() {
   if (Surface_ && Surface_->ErrorWaiting()) Knock();
+  // For measuring how soon a new table is sharp: the moment of each frame
+  // that first draws a picture not yet sharp, and of the next one that draws
+  // all of them sharp.
+  static const bool report = qEnvironmentVariableIsSet("KOLBET_REPORT_SHARP_FRAMES");
+  if (!report || !Surface_) return;
+  const bool sharp = Surface_->AllFinal();
+  if (sharp != DrawnSharp)
+    std::fprintf(stderr, "%s %lld\n", sharp ? "sharp-frame" : "soft-frame",
+                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+  DrawnSharp = sharp;
 }
 
 void TDXDraw::StartSurface() {

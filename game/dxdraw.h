@@ -85,6 +85,7 @@ class TDXDraw final : public QWidget {
   std::unique_ptr<TSharpPictures> Sharp_;  // until the surface takes them
   std::shared_ptr<const THdPack> Pack_;    // the same
   bool Started = false;
+  bool DrawnSharp = true;  // the last frame drew every picture as sharp as it gets
   bool HintOn = false;
   QString Hint;
 };

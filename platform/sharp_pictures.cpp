@@ -1,8 +1,5 @@
 #include "platform/sharp_pictures.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
@@ -40,9 +37,11 @@ QImage MakeSharpPicture(const THdPack& pack, const TSharpKey& key) {
   return key.Framed ? WithBorder(image) : image;
 }
 
-TSharpPictures::TSharpPictures(std::shared_ptr<const THdPack> pack, std::function<void()> done)
+TSharpPictures::TSharpPictures(std::shared_ptr<const THdPack> pack, std::function<void()> done, int threads)
     : Pack(std::move(pack)), Done(std::move(done)) {
-  if (Done) Worker = std::thread([this] { Work(); });
+  if (!Done) return;
+  if (threads <= 0) threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+  for (int i = 0; i < threads; ++i) Workers.emplace_back([this] { Work(); });
 }
 
 TSharpPictures::~TSharpPictures() {
@@ -51,7 +50,7 @@ TSharpPictures::~TSharpPictures() {
     Stopping = true;
   }
   Wake.notify_all();
-  if (Worker.joinable()) Worker.join();
+  for (std::thread& worker : Workers) worker.join();
 }
 
 void TSharpPictures::Request(const TSharpKey& key) {
@@ -110,15 +109,12 @@ void TSharpPictures::Make(const TSharpKey& key, std::unique_lock<std::mutex>& lo
 }
 
 void TSharpPictures::Work() {
-  // Below the window's own thread: on a machine with few cores the frames
-  // come first, the sharp pictures after.
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
   std::unique_lock<std::mutex> lock(Lock);
   for (;;) {
     Wake.wait(lock, [this] { return Stopping || !Queue.empty(); });
     if (Stopping) return;
-    const TSharpKey key = Queue.front();
-    Queue.pop_front();
+    const TSharpKey key = Queue.back();
+    Queue.pop_back();
     Make(key, lock);
     if (Stopping) return;
     // Told without the lock, so that the callback may ask for more at once.
