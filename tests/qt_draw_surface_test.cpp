@@ -343,6 +343,37 @@ TEST(QtDrawSurface, KeepsOnlyWhatTheLastTwoFramesDrew) {
   EXPECT_EQ(s.KeptPictures(), 0u);
 }
 
+// A card whose request was forgotten because one frame did not draw it (the
+// companion's one thread busy meanwhile) is asked for again by the next frame
+// that draws it, and comes sharp.
+TEST(QtDrawSurface, APictureLeftOutForAFrameStillComesSharp) {
+  const fixtures::Bytes bytes = fixtures::ReadFile(KOLBET_RUN_DIR "/kolbet.dat");
+  TImageList koartn;
+  LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
+  QtDrawSurface s(koartn);
+  std::atomic<bool> hold = true;
+  s.UseSharpPictures(std::make_unique<TSharpPictures>(
+      THdPack::Open(KOLBET_RUN_DIR "/kolbet.dat", PackEntrySizes(bytes, "kolbet.dat"), 1),
+      [&] {
+        for (int i = 0; i < 1000 && hold; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      },
+      1));
+  s.Start(2.25, QImage::Format_RGB32);
+  TTable all, fewer;
+  all.Phase = fewer.Phase = 2;
+  all.PlayerSeat.Hand = {0, 1, 2, 3, 4};
+  fewer.PlayerSeat.Hand = {0, 1, 2, 3, -1};  // the last card left out
+  for (const TTable* table : {&all, &fewer, &all}) s.Draw(*table);
+  hold = false;
+  std::string none;
+  for (int i = 0; i < 1000 && !s.AllFinal(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    s.TakeSharpPictures(none);
+    s.Draw(all);
+  }
+  EXPECT_TRUE(s.AllFinal());
+}
+
 // A request forgotten before it was made, and a picture made and taken, are
 // made again when they are asked for again; waiting requests are made newest
 // first.
