@@ -85,8 +85,9 @@ void SaveOptions(const TSettings& settings, const TMusicList& dmusi, const TOpti
   };
   std::vector<TStoredValue> written;
   for (const auto& [value, changed] : values) {
+    const std::string& writtenName = value.Name;
     const bool unreadable = std::any_of(loaded.Unreadable.begin(), loaded.Unreadable.end(),
-                                        [&](const std::string& name) { return SameName(name, value.Name); });
+                                        [&](const std::string& name) { return SameName(name, writtenName); });
     if (changed || !unreadable) written.push_back(value);
   }
   TSettingsStore().Write(written);
