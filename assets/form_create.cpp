@@ -66,14 +66,12 @@ void TMainForm::FormCreate(const QStringList& arguments) {
   // player is told, and the settings are still read.
   RunHandler(this, [&] { RegisterKbmFileType(IconPng()); });
 
-  // A stored value of the wrong type ends start-up here, after its error box.
-  const bool loaded = RunHandler(this, [&] {
-    LoadOptions(Game.Settings, DmusiList, LiveBank());
-    Dmusi->setCurrentIndex(DmusiList.Selected);
-    ShowStats();
-    if (TSoundBank* bank = LiveBank()) bank->SetStats(Game.Settings);
-  });
-  if (!loaded) return;
+  // A stored value of the wrong type is reported once everything else is
+  // read and applied: the panel then shows the settings as stored.
+  RunHandler(this, [&] { LoadOptions(Game.Settings, DmusiList, LiveBank(), {}, &OptionsLoaded); });
+  Dmusi->setCurrentIndex(DmusiList.Selected);
+  ShowStats();
+  if (TSoundBank* bank = LiveBank()) bank->SetStats(Game.Settings);
 
   t.NeedsRedraw = true;
   t.NetworkGame = false;

@@ -33,6 +33,8 @@
 
 namespace kolbet {
 
+// The pack's name in the folder the game reads its data files from.
+inline constexpr const char* GraphicsPackFile = "kolbet.dat";
 inline constexpr int PackEntryCount = 72;
 inline constexpr int PackTableSize = PackEntryCount * 4;  // 288 bytes
 inline constexpr int OverlayEntry = 39;                   // entry of item 0's overlay

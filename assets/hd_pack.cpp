@@ -42,8 +42,19 @@ int EighthsFor(TPictureSize full, int width, int height) {
 // themselves and unpainted ones for the photograph, and those in the key
 // colour make that part of the pixel transparent. At r = 1 this is exactly
 // the pack's rule: a painted overlay pixel replaces the photograph's, and pure
-// blue is left out.
-TPicture LayOverlayInBlocks(const TPicture& card, const TPicture& overlay, int r) {
+// blue is left out; that case, the one of cards drawn large, is done in place
+// pixel for pixel, which is several times quicker.
+TPicture LayOverlayInBlocks(TPicture card, const TPicture& overlay, int r) {
+  if (r == 1) {
+    for (int y = 0; y < card.Height; ++y) {
+      for (int x = 0; x < card.Width; ++x) {
+        std::uint32_t& pixel = card.Pixels[static_cast<std::size_t>(y) * card.Width + x];
+        if (x < overlay.Width && y < overlay.Height && IsPainted(overlay.At(x, y))) pixel = overlay.At(x, y);
+        pixel = IsKey(pixel) ? 0u : (pixel | 0xFF000000u);
+      }
+    }
+    return card;
+  }
   TPicture out{card.Width, card.Height, std::vector<std::uint32_t>(card.Pixels.size())};
   for (int y = 0; y < card.Height; ++y) {
     for (int x = 0; x < card.Width; ++x) {
@@ -169,7 +180,7 @@ TPicture THdPack::Decode(int item, int width, int height) const {
     throw DoesNotMatch(Name_, item, {picture.Width, picture.Height}, wanted);
   if (item <= CardBackImage) {
     const TPicture overlay = DecodeGif(Read(OverlayEntry + item), &budget, full.Width, full.Height);
-    return LayOverlayInBlocks(picture, overlay, 8 / eighths);
+    return LayOverlayInBlocks(std::move(picture), overlay, 8 / eighths);
   }
   if (DrawnWithKeyColour(item)) {
     Keyed(picture);

@@ -1,6 +1,7 @@
 #include "assets/load_pics_form.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
@@ -15,16 +16,11 @@
 #include "assets/hd_pack.h"
 #include "game/dxdraw.h"
 #include "game/main_form.h"
+#include "platform/data_folder.h"
 #include "platform/error_box.h"
 #include "platform/scaled_layout.h"
 
 namespace kolbet {
-
-namespace {
-
-constexpr const char* GraphicsPackFile = "kolbet.dat";
-
-}  // namespace
 
 void OpenHdPack(TMainForm& mainForm, std::span<const std::uint8_t> pack) {
   // The sharp pictures are a bonus: without the companion, or with one that
@@ -84,6 +80,8 @@ void TForm_LoadPics::TimerTimer() {
   Timer.stop();  // the hand-over runs once
   std::vector<std::uint8_t> pack;
   const bool read = RunHandler(this, [&] {
+    if (!Searched.empty() && !QFileInfo(GraphicsPackFile).exists())
+      throw DataError(NotFoundIn(GraphicsPackFile, Searched));
     pack = ReadFileBytes(GraphicsPackFile, MaxPackSize);
     LoadGraphicsFrom(pack, GraphicsPackFile, MainForm->Koartn, [this](int item) {
       ProgressBar->setValue(item);

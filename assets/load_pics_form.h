@@ -7,6 +7,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <span>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QProgressBar;
@@ -25,6 +27,8 @@ class TForm_LoadPics final : public QWidget {
   explicit TForm_LoadPics(double scale);
   // The window the pictures are read for, shown when they are.
   void SetMainForm(TMainForm* mainForm) { MainForm = mainForm; }
+  // The folders the pack was looked for in, named by the error when none holds it.
+  void SetSearched(std::vector<QString> searched) { Searched = std::move(searched); }
   void TimerTimer();
 
   QLabel* Label1 = nullptr;
@@ -33,6 +37,7 @@ class TForm_LoadPics final : public QWidget {
 
  private:
   TMainForm* MainForm = nullptr;
+  std::vector<QString> Searched;
 };
 
 }  // namespace kolbet

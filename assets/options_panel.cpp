@@ -76,7 +76,7 @@ void TMainForm::Button5Click() {
 void TMainForm::Button6Click() {
   Panel1->hide();
   Panel3->show();
-  SaveOptions(Game.Settings, DmusiList);
+  SaveOptions(Game.Settings, DmusiList, OptionsLoaded);
 }
 
 void TMainForm::Image2MouseDown(Qt::MouseButton button) {

@@ -7,11 +7,15 @@
 #include <QScreen>
 #include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
+#include "assets/graphics_pack.h"
 #include "assets/load_pics_form.h"
 #include "game/main_form.h"
 #include "platform/application.h"
 #include "platform/command_line.h"
+#include "platform/data_folder.h"
 
 namespace {
 
@@ -34,6 +38,9 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(PassQtMessage);
   kolbet::TApplication app(argc, argv);
   const QStringList arguments = QCoreApplication::arguments();
+  // Started where its data files are not, the game reads the installed ones.
+  std::vector<QString> searched =
+      kolbet::GoToDataFolder(kolbet::GraphicsPackFile, kolbet::InstalledDataFolder(QCoreApplication::applicationDirPath()));
 
   double scale = 1;
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -43,6 +50,7 @@ int main(int argc, char** argv) {
   kolbet::TForm_LoadPics loadPics(scale);
   kolbet::TMainForm mainForm(arguments);
   loadPics.SetMainForm(&mainForm);
+  loadPics.SetSearched(std::move(searched));
   loadPics.show();
   return kolbet::TApplication::exec();
 }

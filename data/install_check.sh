@@ -32,11 +32,15 @@ grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$share/metai
   || fail "the metainfo does not launch the desktop entry"
 
 for size in 16 24 32 48 64 128 256; do
-  icon=$share/icons/hicolor/${size}x$size/apps/brivlo-kolbet.png
-  [[ -f $icon ]] || fail "no icon $icon"
-  [[ $(identify -format '%wx%h %[channels]' "$icon") == "${size}x$size srgba" ]] \
-    || fail "icon $icon is not a ${size}x$size picture with transparency"
+  for icon in $share/icons/hicolor/${size}x$size/{apps/brivlo-kolbet,mimetypes/audio-x-kolbet-musi}.png; do
+    [[ -f $icon ]] || fail "no icon $icon"
+    [[ $(identify -format '%wx%h %[channels]' "$icon") == "${size}x$size srgba" ]] \
+      || fail "icon $icon is not a ${size}x$size picture with transparency"
+  done
 done
+# The music files' type for the whole system, as the game registers it per user.
+grep -q '<glob pattern="\*\.kbm"/>' "$share/mime/packages/brivlo-kolbet.xml" 2>/dev/null \
+  || fail "no MIME entry for *.kbm in $share/mime/packages"
 
 [[ -x $root$prefix/$bindir/brivlo-kolbet ]] || fail "the program is not installed in $bindir"
 grep -q "^\.IR $prefix/$datadir/brivlo-kolbet " "$share/man/man6/brivlo-kolbet.6" \

@@ -50,9 +50,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   try {
     kolbet::LoadOptions(settings, dmusi, nullptr);
   } catch (const kolbet::DataError&) {
-    return 0;  // a value of the wrong type: nothing after it is read
+    // A value of the wrong type: reported after the rest is read.
   }
-  // Read to the end, some music is always chosen from a list that has any.
+  // Some music is always chosen from a list that has any.
   if (dmusi.Selected < 0 || dmusi.Selected >= static_cast<int>(dmusi.Entries.size())) std::abort();
   return 0;
 }

@@ -1,12 +1,14 @@
 #include "game/dxdraw.h"
 
 #include <QContextMenuEvent>
+#include <QDateTime>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "game/key_input.h"
 #include "platform/qt_draw_surface.h"
@@ -16,6 +18,11 @@ namespace kolbet {
 TDXDraw::TDXDraw(QWidget* parent) : QWidget(parent) {
   setMouseTracking(true);
   setAttribute(Qt::WA_OpaquePaintEvent);
+  SharpLater.setSingleShot(true);
+  connect(&SharpLater, &QTimer::timeout, this, [this] {
+    SinceSharpFrame.start();
+    if (PicturesChanged) PicturesChanged({});
+  });
 }
 
 TDXDraw::~TDXDraw() = default;
@@ -44,13 +51,38 @@ void TDXDraw::Knock() {
       this,
       [this] {
         std::string error;
-        if (Surface_ && Surface_->TakeSharpPictures(error) && PicturesChanged) PicturesChanged(error);
+        if (Surface_ && Surface_->TakeSharpPictures(error)) SharpPicturesIn(error);
       },
       Qt::QueuedConnection);
 }
 
+void TDXDraw::SharpPicturesIn(const std::string& error) {
+  // Each frame draws the whole table anew, which on a large screen costs
+  // about as much as making a picture: while more are still being made, the
+  // frame for those that came in waits until a tenth of a second has passed
+  // since the last such frame. The last picture is shown at once.
+  constexpr int Interval = 100;
+  if (error.empty() && !Surface_->AllFinal() && SinceSharpFrame.isValid() && SinceSharpFrame.elapsed() < Interval) {
+    if (!SharpLater.isActive()) SharpLater.start(static_cast<int>(Interval - SinceSharpFrame.elapsed()));
+    return;
+  }
+  SharpLater.stop();
+  SinceSharpFrame.start();
+  if (PicturesChanged) PicturesChanged(error);
+}
+
 void TDXDraw::FrameDrawn() {
   if (Surface_ && Surface_->ErrorWaiting()) Knock();
+  // For measuring how soon a new table is sharp: the moment of each frame
+  // that first draws a picture not yet sharp, and of the next one that draws
+  // all of them sharp.
+  static const bool report = qEnvironmentVariableIsSet("KOLBET_REPORT_SHARP_FRAMES");
+  if (!report || !Surface_) return;
+  const bool sharp = Surface_->AllFinal();
+  if (sharp != DrawnSharp)
+    std::fprintf(stderr, "%s %lld\n", sharp ? "sharp-frame" : "soft-frame",
+                 static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+  DrawnSharp = sharp;
 }
 
 void TDXDraw::StartSurface() {

@@ -3,7 +3,9 @@
 // main window at the window's scale, keeps the picture the frame handler draws
 // and shows it, and turns pointer events into surface coordinates.
 
+#include <QElapsedTimer>
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -80,11 +82,16 @@ class TDXDraw final : public QWidget {
  private:
   // Takes in what the companion's thread made, on the window's thread.
   void Knock();
+  // Asks for the frame that shows the sharp pictures taken in (or the error).
+  void SharpPicturesIn(const std::string& error);
 
   std::unique_ptr<QtDrawSurface> Surface_;
   std::unique_ptr<TSharpPictures> Sharp_;  // until the surface takes them
   std::shared_ptr<const THdPack> Pack_;    // the same
   bool Started = false;
+  QTimer SharpLater;  // the frame for sharp pictures held back
+  QElapsedTimer SinceSharpFrame;
+  bool DrawnSharp = true;  // the last frame drew every picture as sharp as it gets
   bool HintOn = false;
   QString Hint;
 };

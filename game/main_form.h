@@ -20,6 +20,7 @@
 
 #include "assets/music_list.h"
 #include "assets/picture.h"
+#include "assets/settings.h"
 #include "assets/sound_bank.h"
 #include "game/game.h"
 #include "game/window_clock.h"
@@ -131,6 +132,7 @@ class TMainForm final : public QWidget {
   std::unique_ptr<TSoundBank> Saunds;
   bool SoundBankLoaded = false;  // false: the bank could not be read and the game runs silent
   TMusicList DmusiList;
+  TOptionsLoaded OptionsLoaded;  // the settings as the start read them, for the save
   QLineEdit* Nomer = nullptr;    // the player's name
   TDXDraw* DXDraw = nullptr;
   TPanel* Panel1 = nullptr;      // options

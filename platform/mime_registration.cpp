@@ -7,23 +7,13 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 #include "platform/settings_store.h"
 
 namespace kolbet {
 
 namespace {
-
-QByteArray EntryText() {
-  return QByteArray(
-      "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-      "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-      "  <mime-type type=\"") + KbmMimeType + "\">\n"
-      "    <comment>Kolbet Musi</comment>\n"
-      "    <icon name=\"" + QFileInfo(KbmMimeIcon).completeBaseName().toUtf8() + "\"/>\n"
-      "    <glob pattern=\"*.kbm\"/>\n"
-      "  </mime-type>\n"
-      "</mime-info>\n";
-}
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -39,6 +29,14 @@ void WriteWhole(const QString& path, const QByteArray& bytes) {
   if (!ok) throw CannotSetData(path.toStdString());
 }
 
+// Whether a data folder of the system holds the entry, as the package installs it.
+bool KnownSystemWide(const QString& own) {
+  const QStringList folders = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+  return std::any_of(folders.begin(), folders.end(), [&](const QString& folder) {
+    return folder != own && QFileInfo(folder + "/" + KbmMimePackage).isFile();
+  });
+}
+
 void StartUpdateMimeDatabase(const QString& mimeFolder) {
   // Not waited for, so that it does not hold up the start; without the
   // program the desktop simply learns of the type later.
@@ -51,8 +49,9 @@ void RegisterKbmFileType(const QByteArray& iconPng) { RegisterKbmFileType(iconPn
 
 void RegisterKbmFileType(const QByteArray& iconPng, const MimeRefresh& refresh) {
   const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (KnownSystemWide(data)) return;
   const QString entry = data + "/" + KbmMimePackage;
-  const QByteArray text = EntryText();
+  const QByteArray text(KbmMimeEntry);
   const bool changed = ReadAll(entry) != text;
   // The icon first, so that the entry never names an icon that is not there.
   WriteWhole(data + "/" + KbmMimeIcon, iconPng);

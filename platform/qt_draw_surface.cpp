@@ -258,14 +258,16 @@ const QImage* QtDrawSurface::Scaled(int index, int w, int h, bool framed) {
   const TSharpKey key{index, w, h, framed};
   auto [at, made] = scaled_.try_emplace(key);
   at->second.DrawnIn = frame_;
-  if (!made) return at->second.Image.isNull() ? nullptr : &at->second.Image;
-  if (WantsSharp(index, w, h)) {
-    at->second.Final = false;
+  if (made && WantsSharp(index, w, h)) at->second.Final = false;
+  if (!at->second.Final) {
+    // Asked for at every frame that draws it until it comes: a request
+    // forgotten while a frame did not draw the picture is made again.
     sharp_->Request(key);
     AbsorbSharp();  // made at once when there is no thread
     if (!sharp_) return Scaled(index, w, h, framed);  // the companion failed just now
     return at->second.Final ? &at->second.Image : nullptr;
   }
+  if (!made) return at->second.Image.isNull() ? nullptr : &at->second.Image;
   // Whole() may add to the kept pictures; `at` stays valid in the map.
   const QImage& picture = *Whole(index);
   const QImage scaled = picture.width() == w && picture.height() == h

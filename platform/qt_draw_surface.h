@@ -56,6 +56,8 @@ class QtDrawSurface final : public DrawSurface {
   // Whether every picture kept is as sharp as it will get (none is still
   // being made from the companion).
   bool AllFinal() const;
+  // How many scaled pictures are kept: those the last two frames drew.
+  std::size_t KeptPictures() const { return scaled_.size(); }
 
   // (Re)starts the target picture, black: round(640 × scale) × round(480 × scale)
   // device pixels, e.g. scale 1 in QImage::Format_RGB16 for kolbet-render or

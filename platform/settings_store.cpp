@@ -71,9 +71,16 @@ bool IsDamaged(const QByteArray& text) {
   const QTemporaryDir dir;
   const QString copy = dir.path() + "/probe.conf";
   QFile file(copy);
-  if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size()) return false;
+  // A copy cut short (a full disk) would read as damaged: nothing is judged then.
+  if (!dir.isValid() || !file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.flush())
+    return false;
   file.close();
-  return QSettings(copy, QSettings::IniFormat).status() == QSettings::FormatError;
+  if (QFileInfo(copy).size() != text.size()) return false;
+  // QSettings reads its file only when first asked for a value, and only then
+  // knows whether it is damaged.
+  const QSettings probe(copy, QSettings::IniFormat);
+  probe.childKeys();
+  return probe.status() == QSettings::FormatError;
 }
 
 // QSettings guards its file with Kolbet.conf.lock, which holds the owner's

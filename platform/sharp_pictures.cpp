@@ -1,12 +1,11 @@
 #include "platform/sharp_pictures.h"
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QPainter>
 #include <algorithm>
 #include <cstdint>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "assets/data_error.h"
 
@@ -22,27 +21,57 @@ QImage WithBorder(const QImage& picture) {
   return bordered;
 }
 
-QImage MakeSharpPicture(const THdPack& pack, const TSharpKey& key) {
-  const TPicture decoded = pack.Decode(key.Index, key.Width, key.Height);
-  if (decoded.Empty()) return {};
-  // The decoded pixels are 0xAARRGGBB with straight alpha, which is
-  // QImage::Format_ARGB32 row for row.
-  QImage image(decoded.Width, decoded.Height, QImage::Format_ARGB32);
-  if (image.isNull()) throw std::bad_alloc();  // Qt gives a null picture when it has no memory for it
-  for (int y = 0; y < decoded.Height; ++y) {
-    std::copy_n(decoded.Pixels.data() + static_cast<std::size_t>(y) * decoded.Width, decoded.Width,
-                reinterpret_cast<std::uint32_t*>(image.scanLine(y)));
+namespace {
+
+// The decoded pixels as a picture without copying them: they are 0xAARRGGBB
+// with straight alpha, which is QImage::Format_ARGB32 row for row, and the
+// picture owns them from now on.
+QImage Adopt(TPicture decoded) {
+  auto* pixels = new std::vector<std::uint32_t>(std::move(decoded.Pixels));
+  QImage image(reinterpret_cast<uchar*>(pixels->data()), decoded.Width, decoded.Height,
+               static_cast<qsizetype>(decoded.Width) * 4, QImage::Format_ARGB32,
+               [](void* owned) { delete static_cast<std::vector<std::uint32_t>*>(owned); }, pixels);
+  if (image.isNull()) {
+    delete pixels;
+    throw std::bad_alloc();  // Qt gives a null picture when it has no memory for it
   }
-  image = image.convertToFormat(DrawnWithKeyColour(key.Index) ? QImage::Format_ARGB32_Premultiplied
-                                                              : QImage::Format_RGB32);
+  return image;
+}
+
+// Whether every pixel is either wholly there or wholly left out (0), as in
+// the pictures decoded at their full size: then its straight alpha is also
+// premultiplied.
+bool AlphaWholeOrNothing(const QImage& image) {
+  const auto* pixel = reinterpret_cast<const std::uint32_t*>(image.constBits());
+  return std::all_of(pixel, pixel + static_cast<std::size_t>(image.width()) * image.height(),
+                     [](std::uint32_t p) { return p >= 0xFF000000u || p == 0; });
+}
+
+}  // namespace
+
+QImage MakeSharpPicture(const THdPack& pack, const TSharpKey& key) {
+  TPicture decoded = pack.Decode(key.Index, key.Width, key.Height);
+  if (decoded.Empty()) return {};
+  QImage image = Adopt(std::move(decoded));
+  // The formats the surface draws quickest, taken over without a copy where
+  // the pixels are already in them: an opaque picture's alpha is all 0xFF.
+  if (!DrawnWithKeyColour(key.Index)) {
+    image.reinterpretAsFormat(QImage::Format_RGB32);
+  } else if (AlphaWholeOrNothing(image)) {
+    image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+  } else {
+    image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  }
   if (image.width() != key.Width || image.height() != key.Height)
     image = image.scaled(key.Width, key.Height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   return key.Framed ? WithBorder(image) : image;
 }
 
-TSharpPictures::TSharpPictures(std::shared_ptr<const THdPack> pack, std::function<void()> done)
+TSharpPictures::TSharpPictures(std::shared_ptr<const THdPack> pack, std::function<void()> done, int threads)
     : Pack(std::move(pack)), Done(std::move(done)) {
-  if (Done) Worker = std::thread([this] { Work(); });
+  if (!Done) return;
+  if (threads <= 0) threads = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 2u));
+  for (int i = 0; i < threads; ++i) Workers.emplace_back([this] { Work(); });
 }
 
 TSharpPictures::~TSharpPictures() {
@@ -51,7 +80,7 @@ TSharpPictures::~TSharpPictures() {
     Stopping = true;
   }
   Wake.notify_all();
-  if (Worker.joinable()) Worker.join();
+  for (std::thread& worker : Workers) worker.join();
 }
 
 void TSharpPictures::Request(const TSharpKey& key) {
@@ -110,15 +139,12 @@ void TSharpPictures::Make(const TSharpKey& key, std::unique_lock<std::mutex>& lo
 }
 
 void TSharpPictures::Work() {
-  // Below the window's own thread: on a machine with few cores the frames
-  // come first, the sharp pictures after.
-  setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 10);
   std::unique_lock<std::mutex> lock(Lock);
   for (;;) {
     Wake.wait(lock, [this] { return Stopping || !Queue.empty(); });
     if (Stopping) return;
-    const TSharpKey key = Queue.front();
-    Queue.pop_front();
+    const TSharpKey key = Queue.back();
+    Queue.pop_back();
     Make(key, lock);
     if (Stopping) return;
     // Told without the lock, so that the callback may ask for more at once.

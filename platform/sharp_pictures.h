@@ -1,9 +1,14 @@
 #pragma once
 // Sharp pictures for a large screen, made from the high-resolution companion
-// of the graphics pack on a thread of their own: a picture is decoded about
+// of the graphics pack on threads of their own: a picture is decoded about
 // as large as it is drawn, shrunk to exactly that size, and handed back to
 // the drawing surface, which meanwhile draws kolbet.dat's picture enlarged.
 // Nothing is kept here once it has been handed back.
+//
+// The pictures asked for are the ones on the screen, which the player looks
+// at: the threads run at the window's own priority, one for each of up to
+// two cores, and take the newest request first, which is the picture drawn
+// last in the latest frame: the one on top (the cards over the table).
 
 #include <QImage>
 #include <condition_variable>
@@ -42,10 +47,11 @@ QImage WithBorder(const QImage& picture);
 
 class TSharpPictures {
  public:
-  // `done` is called on the worker thread whenever pictures are ready to be
+  // `done` is called on a worker thread whenever pictures are ready to be
   // taken (or the companion turned out damaged); without it every picture is
-  // made at once, on the caller's thread, when it is asked for.
-  TSharpPictures(std::shared_ptr<const THdPack> pack, std::function<void()> done);
+  // made at once, on the caller's thread, when it is asked for. `threads`
+  // workers make them (0: one for each core, at most two).
+  TSharpPictures(std::shared_ptr<const THdPack> pack, std::function<void()> done, int threads = 0);
   ~TSharpPictures();
   TSharpPictures(const TSharpPictures&) = delete;
   TSharpPictures& operator=(const TSharpPictures&) = delete;
@@ -68,12 +74,12 @@ class TSharpPictures {
   std::function<void()> Done;
   mutable std::mutex Lock;
   std::condition_variable Wake;
-  std::deque<TSharpKey> Queue;
+  std::deque<TSharpKey> Queue;  // oldest request first
   std::set<TSharpKey> Asked;  // queued or being made, not yet taken
   std::vector<std::pair<TSharpKey, QImage>> Made;
   std::string Failure;
   bool Stopping = false;
-  std::thread Worker;
+  std::vector<std::thread> Workers;
 };
 
 }  // namespace kolbet

@@ -58,6 +58,18 @@ TEST(MimeRegistration, WritesTheTypeAndRefreshesOnlyWhenItChanged) {
     EXPECT_EQ(e.what(), "Konnte Daten für '" + data + "/" + KbmMimePackage + "' nicht setzen");
   }
   EXPECT_EQ(refreshes, 2);
+
+  // Known system-wide, as the package installs it: nothing of the user's is written.
+  const std::string system = data + "-system";
+  fs::remove_all(data);
+  fs::create_directories(system + "/mime/packages");
+  soundtest::WriteFile(system + "/" + KbmMimePackage, {'<', '/', '>'});
+  setenv("XDG_DATA_DIRS", (system + ":/usr/share").c_str(), 1);
+  RegisterKbmFileType("Maß", refresh);
+  unsetenv("XDG_DATA_DIRS");
+  EXPECT_FALSE(fs::exists(data));
+  EXPECT_EQ(refreshes, 2);
+  fs::remove_all(system);
 }
 
 }  // namespace

@@ -8,11 +8,14 @@
 #include <QRect>
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <thread>
+#include <vector>
 #include <unistd.h>
 
 #include "assets/graphics_pack.h"
@@ -314,6 +317,115 @@ TEST(QtDrawSurface, TheTitleKeptInTheFrameIsDrawnAgainExactly) {
   s.Start(2.25, QImage::Format_RGB32);
   s.Draw(title);
   EXPECT_EQ(s.Image(), first);
+}
+
+// Scaled pictures are kept while the last two frames draw them, and the
+// full-screen title only in the frame itself: a table whose cards all change
+// keeps no more than before, and the title keeps nothing of its own.
+TEST(QtDrawSurface, KeepsOnlyWhatTheLastTwoFramesDrew) {
+  TImageList koartn;
+  LoadGraphics(KOLBET_RUN_DIR "/kolbet.dat", koartn);
+  QtDrawSurface s(koartn);
+  s.Start(2.25, QImage::Format_RGB32);
+  TTable title, first, second;
+  title.Phase = PhaseTitle;
+  first.Phase = second.Phase = 2;
+  first.PlayerSeat.Hand = {0, 1, 2, 3, 4};
+  second.PlayerSeat.Hand = {10, 11, 12, 13, 14};
+  s.Draw(title);
+  EXPECT_EQ(s.KeptPictures(), 0u);
+  for (int i = 0; i < 2; ++i) s.Draw(first);
+  const std::size_t kept = s.KeptPictures();
+  EXPECT_GE(kept, 6u);  // the table, the five cards and more
+  for (int i = 0; i < 2; ++i) s.Draw(second);
+  EXPECT_EQ(s.KeptPictures(), kept);
+  for (int i = 0; i < 2; ++i) s.Draw(title);
+  EXPECT_EQ(s.KeptPictures(), 0u);
+}
+
+// A card whose request was forgotten because one frame did not draw it (the
+// companion's one thread busy meanwhile) is asked for again by the next frame
+// that draws it, and comes sharp.
+TEST(QtDrawSurface, APictureLeftOutForAFrameStillComesSharp) {
+  const fixtures::Bytes bytes = fixtures::ReadFile(KOLBET_RUN_DIR "/kolbet.dat");
+  TImageList koartn;
+  LoadGraphicsFrom(bytes, "kolbet.dat", koartn);
+  QtDrawSurface s(koartn);
+  std::atomic<bool> hold = true;
+  s.UseSharpPictures(std::make_unique<TSharpPictures>(
+      THdPack::Open(KOLBET_RUN_DIR "/kolbet.dat", PackEntrySizes(bytes, "kolbet.dat"), 1),
+      [&] {
+        for (int i = 0; i < 1000 && hold; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      },
+      1));
+  s.Start(2.25, QImage::Format_RGB32);
+  TTable all, fewer;
+  all.Phase = fewer.Phase = 2;
+  all.PlayerSeat.Hand = {0, 1, 2, 3, 4};
+  fewer.PlayerSeat.Hand = {0, 1, 2, 3, -1};  // the last card left out
+  for (const TTable* table : {&all, &fewer, &all}) s.Draw(*table);
+  hold = false;
+  std::string none;
+  for (int i = 0; i < 1000 && !s.AllFinal(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    s.TakeSharpPictures(none);
+    s.Draw(all);
+  }
+  EXPECT_TRUE(s.AllFinal());
+}
+
+// A request forgotten before it was made, and a picture made and taken, are
+// made again when they are asked for again; waiting requests are made newest
+// first.
+TEST(SharpPictures, APictureDroppedOrTakenIsMadeAgainWhenAskedAgain) {
+  const fixtures::Bytes bytes = fixtures::ReadFile(KOLBET_RUN_DIR "/kolbet.dat");
+  const std::shared_ptr<const THdPack> pack =
+      THdPack::Open(KOLBET_RUN_DIR "/kolbet.dat", PackEntrySizes(bytes, "kolbet.dat"), 1);
+  // The one worker holds after each picture until it is let go.
+  std::mutex lock;
+  std::condition_variable changed;
+  int made = 0, letGo = 0;
+  TSharpPictures sharp(pack, [&] {
+    std::unique_lock<std::mutex> guard(lock);
+    ++made;
+    changed.notify_all();
+    changed.wait_for(guard, std::chrono::seconds(10), [&] { return letGo >= made; });
+  }, 1);
+  const auto waitFor = [&](int count) {
+    std::unique_lock<std::mutex> guard(lock);
+    return changed.wait_for(guard, std::chrono::seconds(10), [&] { return made >= count; });
+  };
+  const auto release = [&] {
+    const std::lock_guard<std::mutex> guard(lock);
+    ++letGo;
+    changed.notify_all();
+  };
+  const TSharpKey first{0, 20, 30, false}, second{1, 20, 30, false};
+  sharp.Request(first);
+  ASSERT_TRUE(waitFor(1));
+  sharp.Request(second);  // queued behind the worker, which holds
+  sharp.KeepOnly({});     // and forgotten
+  sharp.Request(second);  // then asked for again
+  release();
+  ASSERT_TRUE(waitFor(2)) << "the request asked for again was not made";
+  release();
+  std::vector<TSharpKey> taken;
+  for (const auto& [key, image] : sharp.TakeDone()) taken.push_back(key);
+  EXPECT_EQ(taken, (std::vector<TSharpKey>{first, second}));
+  sharp.Request(first);  // taken and let go: made anew
+  ASSERT_TRUE(waitFor(3)) << "a picture taken was not made again";
+
+  // Asked for while the worker holds: the newest, drawn last and so on top, first.
+  const TSharpKey third{2, 20, 30, false};
+  for (const TSharpKey& key : {second, third}) sharp.Request(key);
+  for (int count = 4; count <= 5; ++count) {
+    release();
+    ASSERT_TRUE(waitFor(count));
+  }
+  release();
+  taken.clear();
+  for (const auto& [key, image] : sharp.TakeDone()) taken.push_back(key);
+  EXPECT_EQ(taken, (std::vector<TSharpKey>{first, third, second}));
 }
 
 }  // namespace

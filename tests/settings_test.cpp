@@ -144,7 +144,9 @@ TEST(Settings, AStoredFileGivesItsValuesAndMusic) {
   }
 }
 
-TEST(Settings, AValueOfTheWrongTypeStopsTheRestOfTheStart) {
+// A value of the wrong type is reported after everything else has been read
+// and applied, and stays in the file as it is until the player changes it.
+TEST(Settings, AValueOfTheWrongTypeLosesNoOtherSetting) {
   MusicRig rig;
   for (const auto& [lines, name] : {std::pair{"SoundVolume=laut", "SoundVolume"}, {"SoundVolume=", "SoundVolume"},
                                     {"SoundVolume=4294967295", "SoundVolume"}, {"SoundVolume=1, 2", "SoundVolume"},
@@ -156,24 +158,52 @@ TEST(Settings, AValueOfTheWrongTypeStopsTheRestOfTheStart) {
     TSettings settings;
     EXPECT_EQ(LoadError(settings, rig.List, rig.Bank.get(), rig.Folder),
               std::string("Ungültiger Datentyp für '") + name + "'");
-    EXPECT_EQ(settings.MusicVolume, 1);  // read before the bad value
-    EXPECT_EQ(settings.Skill, name == std::string("SoundVolume") ? 2 : 4) << lines;
-    EXPECT_FALSE(rig.MusicSounds()) << lines;
-    EXPECT_EQ(rig.Bank->Item(0).Volume, FullVolume) << lines;  // no levels applied
+    EXPECT_EQ(std::pair(settings.MusicVolume, settings.Skill), std::pair(1, 4)) << lines;
+    EXPECT_TRUE(rig.MusicSounds()) << lines;
+    EXPECT_EQ(rig.Bank->Item(0).Volume, LevelVolume(2)) << lines;  // the levels applied
   }
+
+  // Skill=viel with MusicName=Walzer: the music is the stored one, and a save
+  // keeps "viel" until the skill is changed, and the music as it was.
+  const std::string path = FreshConfig();
+  Store(path, "[General]\nSkill=viel\nMusicName=Walzer\nSoundVolume=3\n");
+  TSettings settings;
+  TMusicList list{{"Landler", "Walzer"}, -1};
+  TOptionsLoaded loaded;
+  try {
+    LoadOptions(settings, list, rig.Bank.get(), rig.Folder, &loaded);
+    ADD_FAILURE() << "no error";
+  } catch (const DataError& e) {
+    EXPECT_STREQ(e.what(), "Ungültiger Datentyp für 'Skill'");
+  }
+  EXPECT_TRUE(rig.Plays("Walzer"));
+  EXPECT_EQ(list.Selected, 1);
+  settings.SoundVolume = 4;
+  SaveOptions(settings, list, loaded);
+  EXPECT_EQ(Text(path), "[General]\nMusicName=Walzer\nMusicVolume=2\nSkill=viel\nSoundVolume=4\nTrumpfOderNarrisch=0\n");
+  settings.Skill = 3;
+  SaveOptions(settings, list, loaded);
+  EXPECT_NE(Text(path).find("\nSkill=3\n"), std::string::npos) << Text(path);
 }
 
+// Whatever QSettings cannot parse, random bytes and a stray line included.
 TEST(Settings, ADamagedFileCountsAsAbsentAndIsKeptAsideBySaving) {
-  const std::string path = FreshConfig();
-  Store(path, "[General\nSkill=4\n");
-  TSettings settings;
-  TMusicList list;
-  EXPECT_EQ(LoadError(settings, list), "");
-  EXPECT_EQ(settings.Skill, 2);
-  SaveOptions(settings, list);
-  EXPECT_EQ(Text(path + ".damaged"), "[General\nSkill=4\n");
-  EXPECT_NE(Text(path).find("\nSkill=2\n"), std::string::npos);
-  EXPECT_EQ(Text(path).find('4'), std::string::npos) << Text(path);
+  std::mt19937 random(23);
+  std::string bytes(600, '\0');
+  for (char& c : bytes) c = static_cast<char>(random());
+  for (const std::string& damaged :
+       std::vector<std::string>{"[General\nSkill=4\n", "[General]\nSkill=4\nzwoa Mass\n", "Skill=4\n" + bytes}) {
+    const std::string path = FreshConfig();
+    Store(path, damaged);
+    TSettings settings;
+    TMusicList list;
+    EXPECT_EQ(LoadError(settings, list), "");
+    EXPECT_EQ(settings.Skill, 2);
+    SaveOptions(settings, list);
+    EXPECT_EQ(Text(path + ".damaged"), damaged);
+    EXPECT_NE(Text(path).find("\nSkill=2\n"), std::string::npos);
+    EXPECT_EQ(Text(path).find('4'), std::string::npos) << Text(path);
+  }
 }
 
 // Values that QSettings would decode with QDataStream, however they are spelt,

@@ -4,7 +4,11 @@ new player meets, answers any message box once it has stayed open, and waits
 for the full-screen title; without the graphics pack it waits for the error
 box and exit status 1 instead.
 
-usage: startup_check.py BINARY RUN_DIR CASE
+Started elsewhere ("installed", "installed-no-pack"), the program is a copy
+in a prefix whose data folder lies at DATA_FROM_PROGRAM from it (as the build
+configured), and the game starts in an empty folder.
+
+usage: startup_check.py BINARY RUN_DIR CASE [DATA_FROM_PROGRAM]
 """
 import os
 import shutil
@@ -65,11 +69,24 @@ def title_shown(display, folder):
     return len(mean) == 2 and float(mean[0]) > 0.25 and float(mean[0]) > float(mean[1]) + 0.1
 
 
-def prepare(case, run_dir, folder):
+def prepare(case, run_dir, folder, binary, data_from_program):
     game = os.path.join(folder, "game")
     os.makedirs(game)
     for name in os.listdir(run_dir):
         shutil.copy(os.path.join(run_dir, name), game)
+    program = binary
+    if case.startswith("installed"):
+        # The program in PREFIX/bin, the data files in its data folder.
+        program = os.path.join(folder, "prefix", "bin", "brivlo-kolbet")
+        os.makedirs(os.path.dirname(program))
+        shutil.copy(binary, program)
+        data_folder = os.path.normpath(os.path.join(os.path.dirname(program), data_from_program))
+        os.makedirs(os.path.dirname(data_folder), exist_ok=True)
+        shutil.move(game, data_folder)
+        if case == "installed-no-pack":
+            os.remove(os.path.join(data_folder, "kolbet.dat"))
+        game = os.path.join(folder, "elsewhere")
+        os.makedirs(game)
     home = os.path.join(folder, "home")
     config = os.path.join(home, ".config", "DRN")
     data = os.path.join(home, ".local", "share")
@@ -91,6 +108,8 @@ def prepare(case, run_dir, folder):
         os.chmod(data, stat.S_IRUSR | stat.S_IXUSR)
     elif case == "no-pack":
         os.remove(os.path.join(game, "kolbet.dat"))
+    elif case.startswith("installed"):
+        pass
     elif case == "mismatched-companion":
         shutil.copy(os.path.join(game, "kolbet.dat"), os.path.join(game, "kolbet-hd.dat"))
     elif case == "cut-companion":
@@ -118,7 +137,7 @@ def prepare(case, run_dir, folder):
         blocker = os.path.join(folder, "blocker")
         open(blocker, "w").close()
         env["XDG_DATA_HOME"] = os.path.join(blocker, "share")
-    return game, env
+    return program, game, env
 
 
 def watch(game, case, display, folder):
@@ -139,10 +158,10 @@ def watch(game, case, display, folder):
             boxes += 1
             time.sleep(0.3)
             continue
-        if case != "no-pack" and title_shown(display, folder):
+        if not case.endswith("no-pack") and title_shown(display, folder):
             # A missing music folder and a damaged settings file are no error: the
             # game plays without music, and on defaults with the damaged file kept.
-            expected_boxes = 0 if case in ("no-music", "unparseable-settings") else 1
+            expected_boxes = 0 if case in ("no-music", "unparseable-settings", "installed") else 1
             if boxes > expected_boxes:
                 return f"{boxes} message boxes, expected {expected_boxes} ({case})"
             if boxes < expected_boxes and "companion" in case:
@@ -159,25 +178,28 @@ def watch(game, case, display, folder):
                     return f"a second message box ({case})"
             return None
         time.sleep(0.2)
-    if case == "no-pack":
+    if case.endswith("no-pack"):
+        # Found nowhere, the sound bank is missing too.
+        expected_boxes = 2 if case.startswith("installed") else 1
         status = game.wait(timeout=max(1, deadline - time.monotonic()))
-        if status == 1 and boxes == 1:
+        if status == 1 and boxes == expected_boxes:
             return None
-        return f"exit status {status} after {boxes} boxes, expected 1 after one box"
+        return f"exit status {status} after {boxes} boxes, expected 1 after {expected_boxes}"
     return f"no title within a minute ({case}); exit status {game.poll()}, {boxes} boxes"
 
 
 def main():
     binary, run_dir, case = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2]), sys.argv[3]
+    data_from_program = sys.argv[4] if len(sys.argv) > 4 else "../share/brivlo-kolbet"
     server, display = start_x()
     folder = tempfile.mkdtemp(prefix="kolbet-start-")
     game = None
     try:
-        cwd, env = prepare(case, run_dir, folder)
+        program, cwd, env = prepare(case, run_dir, folder, binary, data_from_program)
         env["DISPLAY"] = display
         # The game's own output goes to a file: a pipe nobody reads could fill and hold it.
         with open(os.path.join(folder, "stderr.txt"), "w+") as log:
-            game = subprocess.Popen([binary], cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=log)
+            game = subprocess.Popen([program], cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=log)
             failure = watch(game, case, display, folder)
             if failure is None:
                 print("ok")

@@ -17,6 +17,7 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
+#include <sstream>
 
 #include "assets/graphics_pack.h"
 #include "assets/load_pics_form.h"
@@ -259,16 +260,26 @@ TEST_F(WindowTest, OptionsPanelChangesReachTheSettingsFileAndTheNextStart) {
   EXPECT_EQ(Form->Dmusi->currentText().toStdString(), chosen);
 }
 
-TEST_F(WindowTest, AWrongTypeSettingStopsStartUpAfterItsErrorBox) {
+// The box comes once everything else is read: the panel shows the settings
+// as stored, and closing it keeps what the player did not change.
+TEST_F(WindowTest, AWrongTypeSettingIsReportedAndLosesNoOtherSetting) {
   fs::create_directories(Home / "config/DRN");
-  std::ofstream(Home / "config/DRN/Kolbet.conf") << "[General]\nMusicVolume=4\nSkill=zwei\nTrumpfOderNarrisch=1\n";
+  const fs::path conf = Home / "config/DRN/Kolbet.conf";
+  std::ofstream(conf) << "[General]\nMusicVolume=4\nSkill=zwei\nTrumpfOderNarrisch=1\nMusicName=Wirtshauswalzer\n";
   Start();
   EXPECT_EQ(Errors, std::vector<std::string>{"Ungültiger Datentyp für 'Skill'"});
   EXPECT_EQ(Form->Game.Settings.MusicVolume, 4);
-  EXPECT_FALSE(Form->Game.Settings.TrumpfoderNarrisch) << "values after the bad one are not read";
-  EXPECT_FALSE(Form->Image2->HasPicture()) << "the level pictures are not filled";
+  EXPECT_TRUE(Form->Game.Settings.TrumpfoderNarrisch);
+  EXPECT_TRUE(Form->Image2->HasPicture() && Form->Image4->HasPicture());
+  EXPECT_EQ(Form->Dmusi->currentText(), "Wirtshauswalzer");
+  Click(Form->Button5);
+  Click(Form->Button6);  // "Zruck" saves
+  std::stringstream saved;
+  saved << std::ifstream(conf).rdbuf();
+  EXPECT_EQ(saved.str(), "[General]\nMusicName=Wirtshauswalzer\nMusicVolume=4\nSkill=zwei\nSoundVolume=2\n"
+                         "TrumpfOderNarrisch=1\n");
   EXPECT_EQ(Form->Game.Table.Phase, PhaseTitle);
-  Click(Form->Button1);  // the game can still be played
+  Click(Form->Button1);  // the game can be played
   EXPECT_EQ(Form->Game.Table.Phase, PhaseAnnounceRank);
 }
 

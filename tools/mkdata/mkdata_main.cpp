@@ -3,7 +3,9 @@
 // times the width and height, for large screens), the sound bank Kolbet.snd
 // and the music files *.kbm.
 // kolbet-mkdata --icons DIR: writes the program's icon for the desktop into
-// DIR/NxN/apps/brivlo-kolbet.png, in the sizes of the hicolor icon theme.
+// DIR/NxN/apps/brivlo-kolbet.png, in the sizes of the hicolor icon theme, the
+// same picture for its music files as DIR/NxN/mimetypes/audio-x-kolbet-musi.png
+// and their MIME entry as DIR/brivlo-kolbet.xml.
 // kolbet-mkdata --references DIR: writes the card faces and the title painted
 // at five times the pack's size, for measuring what the screen shows.
 
@@ -18,6 +20,7 @@
 #include <vector>
 
 #include "assets/mug_art.h"
+#include "platform/mime_registration.h"
 #include "rules/cards.h"
 #include "rules/sound_items.h"
 #include "tools/mkdata/bank_items.h"
@@ -129,12 +132,16 @@ int RunIcons(const std::string& dir) {
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!MugIcon(size).save(&buffer, "PNG")) throw std::runtime_error("cannot encode the icon as PNG");
-    const std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size) + "/apps";
-    files.emplace_back(folder, Bytes(png.begin(), png.end()));
+    const std::string folder = dir + "/" + std::to_string(size) + "x" + std::to_string(size);
+    files.emplace_back(folder + "/apps/brivlo-kolbet.png", Bytes(png.begin(), png.end()));
+    files.emplace_back(folder + "/mimetypes/audio-x-kolbet-musi.png", Bytes(png.begin(), png.end()));
   }
-  for (const auto& [folder, png] : files) {
-    MakeFolder(folder);
-    WriteFileAtomically(folder + "/brivlo-kolbet.png", png);
+  // The music files' type, as the game registers it for a user.
+  const std::string entry(KbmMimeEntry);
+  files.emplace_back(dir + "/brivlo-kolbet.xml", Bytes(entry.begin(), entry.end()));
+  for (const auto& [file, bytes] : files) {
+    MakeFolder(file.substr(0, file.rfind('/')));
+    WriteFileAtomically(file, bytes);
   }
   return 0;
 }
@@ -158,7 +165,9 @@ int main(int argc, char** argv) {
                          "writes kolbet.dat, kolbet-hd.dat (its pictures at four times the size),\n"
                          "Kolbet.snd and the music files *.kbm into DIR\n"
                          "       kolbet-mkdata --icons DIR\n"
-                         "writes the program's icon as DIR/NxN/apps/brivlo-kolbet.png\n"
+                         "writes the program's icon as DIR/NxN/apps/brivlo-kolbet.png, the music\n"
+                         "files' as DIR/NxN/mimetypes/audio-x-kolbet-musi.png, and their MIME entry\n"
+                         "as DIR/brivlo-kolbet.xml\n"
                          "       kolbet-mkdata --references DIR\n"
                          "writes the card faces and the title at five times the pack's size as PNG\n");
     return 2;
