@@ -29,7 +29,7 @@ TEST_F(WindowTest, AHandPlayedByKeysSoundsAndEndsAsTheSameSlotsPressedByPointer)
     for (int slot = 0; slot < 5; ++slot) {
       if (table().PlayerSeat.Hand[slot] == NoCard) continue;
       Recorder.log.clear();
-      Key(Qt::Key_1 + slot);
+      Key(Qt::Key_1 + PlaceOfSlot(table().PlayerSeat.Hand, slot));
       ASSERT_EQ(Recorder.Events().back(), "sound " + std::to_string(table().PlayerSeat.Hand[slot]) + " start");
       Recorder.log.clear();
       // A copy on purpose: the key below changes the table.
