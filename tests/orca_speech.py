@@ -15,9 +15,9 @@ from free_port import free_port  # noqa: E402
 ORCA = "/usr/bin/orca"
 CARD = r"(Gria|Oachl|Schölln|Hirz) (Sima|Ochta|Neina|Zirna|Unta|Baua|Kini|Sau)"
 PROMPTS = ("Du muast aaskoartn", "Du muast ei`schmiern", "Soch`n Schloch oh", "Soch d`Forb oh")
-# The host's deal: with this seed it leads the announced card to the first
-# trick while the leftmost card of this side is no trump, so a card is refused.
-HOST_SEED = os.environ.get("KOLBET_ORCA_SEED", "5")
+# The host's first deal: with this seed it names the rank and leads the
+# announced card to the first trick, so this side must answer with a trump.
+HOST_SEED = os.environ.get("KOLBET_ORCA_SEED", "2")
 ANSWER_TIME = 1.5  # "about a second" for what answers a key
 
 # Orca without a synthesizer: it logs every utterance, and speaks to nobody.
@@ -92,6 +92,12 @@ class Speech:
             if time.time() > deadline:
                 return None
             time.sleep(0.1)
+
+
+def line(text, label):
+    """The rest of the table's line that begins with `label`, or ""."""
+    found = re.search(r"^%s: (.*)$" % re.escape(label), text, re.M)
+    return found.group(1) if found else ""
 
 
 def table_text(app):
@@ -186,22 +192,30 @@ def main():
         press("Tab", "Tab", "space", "Tab", "Tab", "Tab", "Return")
         hear("waiting screen", r"^I woat aafn Mitspuella", time.time() - 5, False)
 
-        # Two hands: at each prompt the leftmost card, the next one when refused.
-        hands, place, started = 0, 1, time.time()
+        # Two hands: at each prompt the leftmost card; answering the announced
+        # card led first, the rightmost, and the next to its left when refused.
+        hands, refused_places, started = 0, set(), time.time()
         while hands < 2 and time.time() - started < 150 and game.poll() is None:
             words = table_text(app).split("\n")
             if not words or words[0] not in PROMPTS:
                 time.sleep(0.2)
                 hands = sum(1 for _, text in speech.read() if re.search(r"Des Spuell ghert", text))
                 continue
-            selected = hear(f"card {place} selected", r"^%d %s\.?$" % (place, CARD), press(str(place)))
+            text = "\n".join(words)
+            announced, led = line(text, "Aagsogt"), line(text, "Im Stich")
+            bound = announced and led == "Gegner " + announced and "\nDu: 0 Stich" in text \
+                and ", 0 Stich," in line(text, "Gegner")
+            cards = len(line(text, "Dei Koartn").split(", "))
+            place = max(set(range(1, cards + 1)) - refused_places) if bound else 1
+            hear(f"card {place} selected", r"^%d %s\.?$" % (place, CARD), press(str(place)))
             before = table_text(app)
-            played = press("Return")
-            refused = speech.wait(r"^Trumpf oder Narrisch: do muast an Trumpf gebn\.?$", played, ANSWER_TIME)
-            place = place + 1 if refused and selected else 1
+            if speech.wait(r"^Trumpf oder Narrisch: do muast an Trumpf gebn\.?$", press("Return"), ANSWER_TIME):
+                refused_places.add(place)
+                continue
+            refused_places = set()
             # The move is made once the table changed (the card left the hand).
             deadline = time.time() + 15
-            while not refused and time.time() < deadline and table_text(app) == before:
+            while time.time() < deadline and table_text(app) == before:
                 time.sleep(0.2)
         said = [text for _, text in speech.read()]
         kinds = {
