@@ -60,7 +60,7 @@ void TMainForm::BuildOptionsPanel() {
     level->setToolTip(QString::fromUtf8(row.Hint));
     level->setAccessibleDescription(QString::fromUtf8(row.ForScreenReader));
     const auto press = row.Press;
-    level->OnPress([this, press](Qt::MouseButton button) { Handle([&] { (this->*press)(button); }); });
+    level->OnPress([this, press](Qt::MouseButton button) { Handle([this, press, button] { (this->*press)(button); }); });
     *row.Level = level;
     y += 32;
   }
@@ -73,7 +73,7 @@ void TMainForm::BuildOptionsPanel() {
       "QComboBox QAbstractItemView { background: #0000FF; color: white; selection-background-color: #000080; }");
   Dmusi->view()->setCursor(Qt::PointingHandCursor);
   Layout.PlaceText(Dmusi, QRect(24, 144, 233, 22), "Arial", 8);
-  connect(Dmusi, &QComboBox::activated, this, [this](int index) { Handle([&] { DmusiChange(index); }); });
+  connect(Dmusi, &QComboBox::activated, this, [this](int index) { Handle([this, index] { DmusiChange(index); }); });
 
   Button6 = PlaceButton(Panel1, "Zruck", "", QRect(112, 176, 65, 25), &TMainForm::Button6Click);
   Panel1->hide();

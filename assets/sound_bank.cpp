@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 
 #include "assets/sound_bank_file.h"
+#include "game/system_clock.h"
 #include "rules/sound_items.h"
 
 namespace kolbet {
@@ -24,7 +24,10 @@ DataError BufferNotMade() { return DataError("IDirectSoundBuffer not made"); }
 
 int LevelVolume(int level) { return level == -1 ? SilentVolume : level * 400 - 1600; }
 
-TSoundBank::TSoundBank(std::unique_ptr<SoundDevice> device) : Device(std::move(device)) {}
+TSoundBank::TSoundBank(std::unique_ptr<SoundDevice> device, ClockPort* clock) : Device(std::move(device)), Clock(clock) {
+  static SystemClock sleeping;
+  if (!Clock) Clock = &sleeping;
+}
 
 TSoundBank::~TSoundBank() {
   for (auto& item : Saunds) ReleaseBuffers(item);
@@ -128,7 +131,7 @@ void TSoundBank::PlaySound(int itemNumber, bool wait) {
   Device->SetVolume(voice, item.Volume);
   Device->Play(voice, false);
   if (!wait) return;
-  while (Device->IsPlaying(voice)) std::this_thread::sleep_for(WaitPoll);
+  Clock->WaitUntil([&] { return !Device->IsPlaying(voice); }, WaitPoll);
 }
 
 void TSoundBank::StopSound(int itemNumber) {

@@ -40,8 +40,10 @@ int LevelVolume(int level);
 
 class TSoundBank final : public SoundPort {
  public:
-  // Without a device (nullptr) the bank still loads but never sounds.
-  explicit TSoundBank(std::unique_ptr<SoundDevice> device = nullptr);
+  // Without a device (nullptr) the bank still loads but never sounds. A play
+  // that waits for its sound's end waits through `clock`; without one the
+  // thread sleeps meanwhile.
+  explicit TSoundBank(std::unique_ptr<SoundDevice> device = nullptr, ClockPort* clock = nullptr);
   ~TSoundBank() override;
   TSoundBank(const TSoundBank&) = delete;
   TSoundBank& operator=(const TSoundBank&) = delete;
@@ -77,6 +79,7 @@ class TSoundBank final : public SoundPort {
   SoundBuffer ChooseVoice(TSoundItem& item);
 
   std::unique_ptr<SoundDevice> Device;
+  ClockPort* Clock;
   std::vector<TSoundItem> Saunds;
 };
 

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "assets/mug_art.h"
 #include "game/dxdraw.h"
@@ -67,16 +68,21 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   resize(SurfaceWidth, SurfaceHeight);
 
   DXDraw = new TDXDraw(this);
-  DXDraw->MouseDown = [this](Qt::MouseButton b, int x, int y) { Handle([&] { DXDrawMouseDown(b, x, y); }); };
-  DXDraw->MouseMove = [this](int x, int y) { Handle([&] { DXDrawMouseMove(x, y); }); };
+  DXDraw->MouseDown = [this](Qt::MouseButton b, int x, int y) { Handle([this, b, x, y] { DXDrawMouseDown(b, x, y); }); };
+  DXDraw->MouseMove = [this](int x, int y) { Handle([this, x, y] { DXDrawMouseMove(x, y); }); };
   DXDraw->PicturesChanged = [this](const std::string& error) {
-    Handle([&] {
+    Handle([this, error] {
       Game.Table.NeedsRedraw = true;
       if (!error.empty()) throw DataError(error);
     });
   };
+  // A new size starts the surface anew, black, for the next frame; during a
+  // wait the last frame stays.
   DXDraw->Resized = [this] {
-    if (FrameTimerEnabled) DXDrawInitialize();
+    if (FrameTimerEnabled)
+      Handle([this] {
+        if (FrameTimerEnabled) DXDrawInitialize();
+      });
   };
   BuildMenuPanels();
   BuildOptionsPanel();
@@ -88,16 +94,16 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
 
   DXTimer.setSingleShot(true);
   DXTimer.setTimerType(Qt::PreciseTimer);
-  connect(&DXTimer, &QTimer::timeout, this, [this] { Handle([&] { DXTimerTimer(); }); });
+  connect(&DXTimer, &QTimer::timeout, this, [this] { Handle([this] { DXTimerTimer(); }); });
   connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState state) {
-    Handle([&] { state == Qt::ApplicationActive ? DXTimerActivate() : DXTimerDeactivate(); });
+    Handle([this, state] { state == Qt::ApplicationActive ? DXTimerActivate() : DXTimerDeactivate(); });
   });
   qApp->installEventFilter(this);
 
   // The sound device starts with the window; without one the game runs silent.
   std::unique_ptr<SoundDevice> device = std::move(Seams.Device);
   if (!device && Seams.OpenDevice) device = OpenSoundDevice();
-  Saunds = std::make_unique<TSoundBank>(std::move(device));
+  Saunds = std::make_unique<TSoundBank>(std::move(device), &WallClock);
   Game.Clock = Seams.Clock ? Seams.Clock : &WallClock;
   Game.Frame = [this] {
     ForceFrame();
@@ -112,11 +118,15 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   // name another one in KOLBET_PORT.
   TSessionSettings session;
   session.Port = PortFromEnvironment();
+  session.Clock = &WallClock;
   DXPlay1 = std::make_unique<TDXPlay>(session);
-  DXPlay1->OnAddPlayer = [this](TDXPlay&, const TDXPlayPlayer&) { Handle([&] { DXPlay1AddPlayer(); }); };
-  DXPlay1->OnDeletePlayer = [this](TDXPlay&, const TDXPlayPlayer&) { Handle([&] { DXPlay1DeletePlayer(); }); };
+  // What arrives waits in the service while a handler waits, and is handed
+  // over afterwards, in its turn among the other handlers.
+  DXPlay1->OnArrival = [this](std::function<void()> drain) { Handle(std::move(drain)); };
+  DXPlay1->OnAddPlayer = [this](TDXPlay&, const TDXPlayPlayer&) { Handle([this] { DXPlay1AddPlayer(); }); };
+  DXPlay1->OnDeletePlayer = [this](TDXPlay&, const TDXPlayPlayer&) { Handle([this] { DXPlay1DeletePlayer(); }); };
   DXPlay1->OnMessage = [this](TDXPlay&, const TDXPlayPlayer&, const std::uint8_t* data, std::size_t size) {
-    Handle([&] { DXPlay1Message(data, size); });
+    Handle([this, bytes = std::vector<std::uint8_t>(data, data + size)] { DXPlay1Message(bytes.data(), bytes.size()); });
   };
   DXPlay1->OnError = [this](const std::exception& error) { ShowErrorBox(this, error.what()); };
   Game.Session = DXPlay1.get();
@@ -124,19 +134,50 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   FormCreate(arguments);
 }
 
-TMainForm::~TMainForm() { qApp->removeEventFilter(this); }
+TMainForm::~TMainForm() {
+  qApp->removeEventFilter(this);
+  // Leaving the session at the end waits without serving a window that is going.
+  WallClock.StopServing();
+  Game.Session = nullptr;
+  DXPlay1.reset();
+}
 
-void TMainForm::Handle(const std::function<void()>& handler) {
+void TMainForm::Handle(std::function<void()> handler) {
+  // Nothing of the game runs inside a wait: what comes meanwhile (a timer, a
+  // message of the peer, a button pressed through the accessibility bus)
+  // waits its turn.
+  if (WallClock.Waiting()) {
+    Later.push_back(std::move(handler));
+    return;
+  }
   const unsigned waits = Game.Waits;
+  const unsigned held = WallClock.Waits();
+  RunOne(handler);
+  // Once the handler that waited has returned, what came meanwhile runs in
+  // the order it came, each in full; what comes during their waits joins the
+  // end of the line.
+  if (WallClock.Waits() != held && !RunningLater) {
+    RunningLater = true;
+    while (!Later.empty()) {
+      const std::function<void()> next = std::move(Later.front());
+      Later.pop_front();
+      RunOne(next);
+    }
+    RunningLater = false;
+  }
+  // Then the player's input the window system kept meanwhile.
+  if (Game.Waits != waits && !Draining && !RunningLater) DropPressesMadeWhileWaiting();
+}
+
+void TMainForm::RunOne(const std::function<void()>& handler) {
   RunHandler(this, handler);
   if (HintOutdated(Game.Table)) DXDraw->SetHint(false, QString());
   if (Keys) Keys->AfterHandler();
   RequestFrame();
-  if (Game.Waits != waits && !Draining) DropPressesMadeWhileWaiting();
 }
 
 void TMainForm::DropPressesMadeWhileWaiting() {
-  // While a pause or a sound held this thread, the window system kept what
+  // While a pause or a sound held the handler, the window system kept what
   // the player did. A press on the table made then was aimed at a table that
   // has changed since (the trick taken, the next card spoken), so it is
   // dropped; every other event queued meanwhile is handled now, in order.
@@ -158,7 +199,7 @@ TPictureButton* TMainForm::PlaceButton(QWidget* panel, const char* label, const 
                                        void (TMainForm::*click)()) {
   auto* b = new TPictureButton(QString::fromUtf8(label), QString::fromUtf8(hint), at.size(), panel);
   Layout.Place(b, at);
-  connect(b, &QAbstractButton::clicked, this, [this, click] { Handle([&] { (this->*click)(); }); });
+  connect(b, &QAbstractButton::clicked, this, [this, click] { Handle([this, click] { (this->*click)(); }); });
   return b;
 }
 
@@ -373,6 +414,12 @@ bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  // During a wait the window system keeps the player's input for afterwards;
+  // a press or key sent straight to the window then is dropped.
+  if (WallClock.Waiting() && InsideForm(watched, this) &&
+      (event->type() == QEvent::KeyPress || event->type() == QEvent::MouseButtonPress ||
+       event->type() == QEvent::MouseButtonDblClick || event->type() == QEvent::ContextMenu))
+    return true;
   if (Draining && watched == DXDraw &&
       (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick ||
        event->type() == QEvent::ContextMenu))

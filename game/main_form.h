@@ -11,6 +11,7 @@
 #include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -21,7 +22,7 @@
 #include "assets/picture.h"
 #include "assets/sound_bank.h"
 #include "game/game.h"
-#include "game/system_clock.h"
+#include "game/window_clock.h"
 #include "platform/scaled_layout.h"
 
 class QComboBox;
@@ -56,6 +57,10 @@ struct TMainFormSeams {
 
 class TMainForm final : public QWidget {
  public:
+  // Every wait of the handlers (a pause, a sound to its end, the session's
+  // search, join and leave); first, so that it outlives all that waits through it.
+  TWindowClock WallClock;
+
   TMainForm(const QStringList& arguments, TMainFormSeams seams = {});
   ~TMainForm() override;
 
@@ -113,11 +118,13 @@ class TMainForm final : public QWidget {
   void PopupMenu1Popup(QAction* item);
 
   // Runs a handler: an error is shown in the error box and ends the handler;
-  // afterwards a hint naming a card no longer under the pointer goes, the
-  // next frame is asked for when the table needs drawing, and when the
-  // handler waited (a pause, a sound to its end) the presses on the table
-  // queued meanwhile are dropped.
-  void Handle(const std::function<void()>& handler);
+  // afterwards a hint naming a card no longer under the pointer goes, and the
+  // next frame is asked for when the table needs drawing. A handler that
+  // comes while another waits is kept, with the data it owns, and run after
+  // that one in the order they came; then, when the handlers waited (a pause,
+  // a sound to its end), the presses on the table that the window system kept
+  // meanwhile are dropped.
+  void Handle(std::function<void()> handler);
 
   // The components, open to the tests as the window layout is to the program.
   TGame Game;
@@ -185,10 +192,10 @@ class TMainForm final : public QWidget {
   void RequestFrame();
   void DrawFrame(bool presentNow);
   TSoundBank* LiveBank();
+  void RunOne(const std::function<void()>& handler);
   void DropPressesMadeWhileWaiting();
 
   TMainFormSeams Seams;
-  SystemClock WallClock;
   TScaledLayout Layout;
   QTimer DXTimer;
   QElapsedTimer SinceLastFrame;
@@ -200,6 +207,8 @@ class TMainForm final : public QWidget {
   double CursorScale = 0;
   bool HandPointerShown = false;
   bool Draining = false;  // presses on the table are being dropped
+  std::deque<std::function<void()>> Later;  // handlers that came during a wait, in order
+  bool RunningLater = false;
   std::string SpokenLine;  // from the game's last line, until it takes it away
 };
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string_view>
+#include <thread>
 
 #include "rules/sound_items.h"
 
@@ -23,12 +24,18 @@ class SoundPort {
   virtual int Count() const { return ItemCount; }
 };
 
-// The wall clock behind the pauses and the random seed.
+// The wall clock behind the pauses and the random seed, and the one way the
+// game waits: for a pause, for a sound to end, for the session's answer.
 class ClockPort {
  public:
   virtual ~ClockPort() = default;
-  // Holds the calling thread for the given time; nothing is drawn or handled meanwhile.
+  // Returns after the given time. Meanwhile nothing of the game is drawn or
+  // handled; the window's clock serves the window system, the others sleep.
   virtual void Pause(std::chrono::milliseconds duration) = 0;
+  // Returns once `over` is true, asked at least every `poll`; meanwhile as in Pause.
+  virtual void WaitUntil(const std::function<bool()>& over, std::chrono::milliseconds poll) {
+    while (!over()) std::this_thread::sleep_for(poll);
+  }
   // Milliseconds since midnight, UTC (0 to 86 399 999).
   virtual std::uint32_t MillisecondsOfDayUtc() = 0;
 };

@@ -21,7 +21,7 @@ void TMainForm::BuildChatMenu() {
     if (phrase.SeparatorBefore) into->addSeparator()->setObjectName(phrase.Component == "a58" ? "N2" : "N1");
     QAction* item = into->addAction(QString::fromUtf8(phrase.Caption.data(), static_cast<int>(phrase.Caption.size())));
     item->setObjectName(QString::fromUtf8(phrase.Component.data(), static_cast<int>(phrase.Component.size())));
-    connect(item, &QAction::triggered, this, [this, item] { Handle([&] { PopupMenu1Popup(item); }); });
+    connect(item, &QAction::triggered, this, [this, item] { Handle([this, item] { PopupMenu1Popup(item); }); });
   }
   // A right-button press on the table opens the menu at the pointer while it
   // is attached; the press itself has played a card already, if it hit one.

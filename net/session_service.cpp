@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdlib>
 #include <deque>
+#include <future>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -150,6 +151,7 @@ void TDXPlay::SelectTransport(std::string_view provider, std::string_view hostNa
   transport.KeepAliveInterval = Settings.KeepAliveInterval;
   transport.KeepAliveTimeout = Settings.KeepAliveTimeout;
   transport.HandshakeTimeout = Settings.HandshakeTimeout;
+  transport.Clock = Settings.Clock;
   auto receiver = std::make_unique<Receiver>();
   receiver->HostName = Trimmed(hostName);
   Receiver* inbox = receiver.get();
@@ -170,8 +172,12 @@ std::vector<std::string> TDXPlay::SearchSessions() {
     if (address.setAddress(QString::fromStdString(host))) {
       machines.push_back(address);
     } else {
-      const QHostInfo info = QHostInfo::fromName(QString::fromStdString(host));
-      for (const QHostAddress& a : info.addresses()) machines.push_back(a);
+      // The name is looked up elsewhere, so that a slow name service holds
+      // the caller only as the search itself does.
+      auto lookup = std::async(std::launch::async, [name = QString::fromStdString(host)] {
+        return QHostInfo::fromName(name).addresses();
+      });
+      for (const QHostAddress& a : Await(lookup, Settings.Clock)) machines.push_back(a);
     }
     if (machines.empty()) throw failed;
   }
@@ -226,7 +232,13 @@ void TDXPlay::OpenFor(const std::string& sessionName, const std::string& playerN
   Opened = true;
   const std::uint64_t generation = Generation;
   Receiving->StartReceiving(Ui.get(), [this, generation] {
-    if (Generation == generation) Drain();
+    const auto drain = [this, generation] {
+      if (Generation == generation) Drain();
+    };
+    if (OnArrival)
+      OnArrival(drain);
+    else
+      drain();
   });
   if (OnAddPlayer) OnAddPlayer(*this, Local);
 }

@@ -8,8 +8,8 @@
 // The transport runs on a thread of its own; a second thread of the service
 // waits for what arrives and hands it over to the user-interface thread's
 // event loop, waiting until the game has handled it. So the three events run
-// there, one at a time, in order, and a handler that holds the thread (a pause,
-// a sound played to its end) only delays what comes behind it. Works under a
+// there, one at a time, in order, and a handler that waits (a pause, a sound
+// played to its end) only delays what comes behind it. Works under a
 // QCoreApplication as well as a QApplication.
 
 #include <chrono>
@@ -57,6 +57,9 @@ struct TSessionSettings {
   std::chrono::milliseconds KeepAliveTimeout{6000};
   // Connecting and greeting; a joiner that has not said hello by then is dropped.
   std::chrono::milliseconds HandshakeTimeout{3000};
+  // What holds the caller while a search, a join or a leave is under way
+  // (the window's clock serves the window meanwhile); none: the thread blocks.
+  ClockPort* Clock = nullptr;
 };
 
 // A player of the open session.
@@ -108,6 +111,12 @@ class TDXPlay final : public SessionPort {
   TDXPlayEvent OnAddPlayer;
   TDXPlayEvent OnDeletePlayer;
   TDXPlayMessageEvent OnMessage;
+  // Runs each hand-over of what arrived (`drain`, which passes it to the
+  // events above) on the user-interface thread. The window puts it through
+  // the gate of its handlers, so that while a handler waits what arrives stays
+  // here, as much as the service keeps for a peer; without it the hand-over
+  // runs at once.
+  std::function<void(std::function<void()> drain)> OnArrival;
   // An error raised while an arrival was handed to the game (by an event
   // above, or "The player of specified ID is not found"); the window shows it
   // in its error box. Without it the error is thrown on into the event loop.

@@ -49,17 +49,21 @@ class SessionTransport::Thread final : public QThread {
 
 namespace {
 
-// Runs `work` on the worker's thread and waits for its result.
+// Runs `work` on the worker's thread and waits for its result through the clock.
 template <typename Work>
-auto OnWorker(SessionTransport::Worker* worker, Work work) {
+auto OnWorker(SessionTransport::Worker* worker, ClockPort* clock, Work work) {
   using Result = decltype(work());
-  if constexpr (std::is_void_v<Result>) {
-    QMetaObject::invokeMethod(worker, work, Qt::BlockingQueuedConnection);
-  } else {
-    Result result{};
-    QMetaObject::invokeMethod(worker, [&] { result = work(); }, Qt::BlockingQueuedConnection);
-    return result;
-  }
+  std::promise<Result> done;
+  auto result = done.get_future();
+  QMetaObject::invokeMethod(worker, [&] {
+    if constexpr (std::is_void_v<Result>) {
+      work();
+      done.set_value();
+    } else {
+      done.set_value(work());
+    }
+  });
+  return Await(result, clock);
 }
 
 }  // namespace
@@ -69,7 +73,7 @@ SessionTransport::SessionTransport(TTransportSettings settings, EventSink sink)
 
 SessionTransport::~SessionTransport() {
   if (!Runner) return;
-  if (Worker* worker = Runner->WaitForWorker()) OnWorker(worker, [worker] { worker->Leave(); });
+  if (Worker* worker = Runner->WaitForWorker()) OnWorker(worker, Settings.Clock, [worker] { worker->Leave(); });
   Runner->quit();
   Runner->wait();
 }
@@ -88,14 +92,14 @@ std::optional<std::vector<TFoundSession>> SessionTransport::Search(
   auto done = std::make_shared<std::promise<std::optional<std::vector<TFoundSession>>>>();
   auto result = done->get_future();
   QMetaObject::invokeMethod(worker, [=] { worker->StartSearch(machines, stopAtFirst, done); });
-  return result.get();
+  return Await(result, Settings.Clock);
 }
 
 std::optional<TOpenedSession> SessionTransport::Host(const std::string& sessionName,
                                                      const std::string& playerName) {
   Worker* worker = Runner ? Runner->WaitForWorker() : nullptr;
   if (!worker) return std::nullopt;
-  return OnWorker(worker, [&] { return worker->Host(sessionName, playerName); });
+  return OnWorker(worker, Settings.Clock, [&] { return worker->Host(sessionName, playerName); });
 }
 
 std::optional<TOpenedSession> SessionTransport::Join(const TFoundSession& session,
@@ -105,7 +109,7 @@ std::optional<TOpenedSession> SessionTransport::Join(const TFoundSession& sessio
   auto done = std::make_shared<std::promise<std::optional<TOpenedSession>>>();
   auto result = done->get_future();
   QMetaObject::invokeMethod(worker, [=] { worker->StartJoin(session, playerName, done); });
-  return result.get();
+  return Await(result, Settings.Clock);
 }
 
 void SessionTransport::Send(std::uint32_t recipient, std::vector<std::uint8_t> block) {
@@ -116,7 +120,7 @@ void SessionTransport::Send(std::uint32_t recipient, std::vector<std::uint8_t> b
 
 void SessionTransport::Leave() {
   Worker* worker = Runner ? Runner->WaitForWorker() : nullptr;
-  if (worker) OnWorker(worker, [worker] { worker->Leave(); });
+  if (worker) OnWorker(worker, Settings.Clock, [worker] { worker->Leave(); });
 }
 
 }  // namespace kolbet

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,6 +18,7 @@
 
 #include <QHostAddress>
 
+#include "game/ports.h"
 #include "platform/session_wire.h"
 
 namespace kolbet {
@@ -28,7 +30,20 @@ struct TTransportSettings {
   std::chrono::milliseconds KeepAliveInterval{1000};  // a frame at least this often
   std::chrono::milliseconds KeepAliveTimeout{6000};   // silence after which the peer is gone
   std::chrono::milliseconds HandshakeTimeout{3000};   // connect and greeting, either side
+  // What holds the caller while an operation waits for the transport's thread
+  // (a search, a join, a leave); none: the calling thread blocks.
+  ClockPort* Clock = nullptr;
 };
+
+// The result of work done elsewhere, waited for through `clock` (which lets
+// the caller's thread serve its window meanwhile), or plainly without one.
+template <typename Result>
+Result Await(std::future<Result>& result, ClockPort* clock) {
+  if (clock)
+    clock->WaitUntil([&] { return result.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                     std::chrono::milliseconds(10));
+  return result.get();
+}
 
 // One answer of a search: what a join needs.
 struct TFoundSession {

@@ -17,16 +17,24 @@ import time
 WIDTH, HEIGHT = 800, 600
 
 
-def start_x():
+def start_x(width=WIDTH, height=HEIGHT):
     # Without -noreset the server resets whenever its last client leaves and
     # drops a client that connects meanwhile: the checks' own short-lived
     # clients would then make the game's start fail now and then.
     read, write = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{WIDTH}x{HEIGHT}x24",
+    server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", f"{width}x{height}x24",
                                "-nolisten", "tcp", "-noreset"], pass_fds=[write], stderr=subprocess.DEVNULL)
     os.close(write)
     with os.fdopen(read) as f:
         return server, ":" + f.readline().strip()
+
+
+def allow_unterminated_strings(env):
+    if "ASAN_OPTIONS" in env:
+        # On the real X server libxkbcommon-x11 copies atom names with strndup from
+        # buffers without a terminating zero, which strndup allows; the strict
+        # string checks of the sanitizer run would stop the game there.
+        env["ASAN_OPTIONS"] += ":strict_string_checks=0"
 
 
 def windows(display):
@@ -104,11 +112,7 @@ def prepare(case, run_dir, folder):
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"), XDG_DATA_HOME=data,
                QT_QPA_PLATFORM="xcb", ALSOFT_DRIVERS="null")
     env.pop("KOLBET_PORT", None)
-    if "ASAN_OPTIONS" in env:
-        # On the real X server libxkbcommon-x11 copies atom names with strndup from
-        # buffers without a terminating zero, which strndup allows; the strict
-        # string checks of the sanitizer run would stop the game there.
-        env["ASAN_OPTIONS"] += ":strict_string_checks=0"
+    allow_unterminated_strings(env)
     if case == "read-only-data" and os.geteuid() == 0:
         # root writes into a read-only folder anyway; below a plain file no one can.
         blocker = os.path.join(folder, "blocker")
