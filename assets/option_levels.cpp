@@ -44,4 +44,35 @@ std::optional<int> SkillPicture(int skill) {
 
 int RulePicture(bool on) { return on ? LevelTop : 0; }
 
+std::string_view RowLabel(TOptionRow row) {
+  switch (row) {
+    case TOptionRow::Music:
+      return "I spuell d'Musi";
+    case TOptionRow::Sound:
+      return "I gih mein Sempft dazua";
+    case TOptionRow::Skill:
+      return "Wia guat soll I spuelln?";
+    case TOptionRow::Rule:
+    default:
+      return "Trumpf oder Narrisch";
+  }
+}
+
+std::string LevelWords(TOptionRow row, const TSettings& s) {
+  const auto volume = [](int level) {
+    return (level < 0 ? std::string("aus") : std::to_string(level)) + ", am lautastn is " + std::to_string(LevelTop);
+  };
+  switch (row) {
+    case TOptionRow::Music:
+      return volume(s.MusicVolume);
+    case TOptionRow::Sound:
+      return volume(s.SoundVolume);
+    case TOptionRow::Skill:
+      return std::to_string(s.Skill) + ", am bestn is " + std::to_string(LevelTop);
+    case TOptionRow::Rule:
+    default:
+      return s.TrumpfoderNarrisch ? "ja" : "Nein";
+  }
+}
+
 }  // namespace kolbet

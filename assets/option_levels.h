@@ -3,6 +3,8 @@
 // the left button raises a level by one, any other button lowers it.
 
 #include <optional>
+#include <string>
+#include <string_view>
 
 #include "game/table_state.h"
 
@@ -28,5 +30,12 @@ int VolumePicture(int level);
 std::optional<int> SkillPicture(int skill);
 // The mug of the rule: full when on, empty when off.
 int RulePicture(bool on);
+
+// The four rows of the panel, for a screen reader: the label each shows, and
+// its level in words with the end that is louder or better ("3, am lautastn
+// is 4"; a volume of -1 is "aus"), said after every change.
+enum class TOptionRow { Music, Sound, Skill, Rule };
+std::string_view RowLabel(TOptionRow row);
+std::string LevelWords(TOptionRow row, const TSettings& settings);
 
 }  // namespace kolbet

@@ -9,6 +9,7 @@
 #include "assets/settings.h"
 #include "game/dxdraw.h"
 #include "game/main_form.h"
+#include "game/screen_reader.h"
 #include "platform/picture_controls.h"
 
 namespace kolbet {
@@ -28,26 +29,36 @@ void TMainForm::BuildOptionsPanel() {
   Layout.Place(Panel1, QRect(170, 152, 287, 209));
 
   struct TRow {
-    const char* Label;
+    TOptionRow Row;
     int LabelWidth;
     const char* Hint;
+    const char* ForScreenReader;  // the hint with the keys beside the mouse buttons
     TPictureBox** Level;
     void (TMainForm::*Press)(Qt::MouseButton);
   };
   const TRow rows[] = {
-      {"I spuell d'Musi", 120, "Links klicka lauda - rechts klicka leisa", &Image2, &TMainForm::Image2MouseDown},
-      {"I gih mein Sempft dazua", 181, "Links klicka lauda - rechts klicka leisa", &Image3, &TMainForm::Image3MouseDown},
-      {"Wia guat soll I spuelln?", 182, "Links klicka besser - rechts klicka schlechter", &Image4,
+      {TOptionRow::Music, 120, "Links klicka lauda - rechts klicka leisa",
+       "Links klicka oder Pfeil rechts: lauda - rechts klicka oder Pfeil links: leisa", &Image2,
+       &TMainForm::Image2MouseDown},
+      {TOptionRow::Sound, 181, "Links klicka lauda - rechts klicka leisa",
+       "Links klicka oder Pfeil rechts: lauda - rechts klicka oder Pfeil links: leisa", &Image3,
+       &TMainForm::Image3MouseDown},
+      {TOptionRow::Skill, 182, "Links klicka besser - rechts klicka schlechter",
+       "Links klicka oder Pfeil rechts: besser - rechts klicka oder Pfeil links: schlechter", &Image4,
        &TMainForm::Image4MouseDown},
-      {"Trumpf oder Narrisch", 157, "Voll: ja - Leer: Nein", &Image7, &TMainForm::Image7MouseDown},
+      {TOptionRow::Rule, 157, "Voll: ja - Leer: Nein", "Voll: ja - Leer: Nein. Klicka, Return oder a Pfeil: umschoitn",
+       &Image7, &TMainForm::Image7MouseDown},
   };
   int y = 8;
   for (const TRow& row : rows) {
-    auto* label = new TLetteredPicture(QString::fromUtf8(row.Label), QSize(row.LabelWidth, 32), Panel1);
+    const std::string_view text = RowLabel(row.Row);
+    auto* label = new TLetteredPicture(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                                       QSize(row.LabelWidth, 32), Panel1);
     Layout.Place(label, QRect(24, y, row.LabelWidth, 32));
     auto* level = new TPictureBox(LevelSize, Panel1);
     Layout.Place(level, QRect(232, y, LevelSize.width(), LevelSize.height()));
     level->setToolTip(QString::fromUtf8(row.Hint));
+    level->setAccessibleDescription(QString::fromUtf8(row.ForScreenReader));
     const auto press = row.Press;
     level->OnPress([this, press](Qt::MouseButton button) { Handle([this, press, button] { (this->*press)(button); }); });
     *row.Level = level;
@@ -82,22 +93,26 @@ void TMainForm::Button6Click() {
 void TMainForm::Image2MouseDown(Qt::MouseButton button) {
   MusicLevelPressed(Game.Settings, button == Qt::LeftButton, LiveBank());
   ShowStats();
+  Reader->LevelPressed(TOptionRow::Music);
 }
 
 void TMainForm::Image3MouseDown(Qt::MouseButton button) {
   SoundLevelPressed(Game.Settings, button == Qt::LeftButton);
   ShowStats();
   if (TSoundBank* bank = LiveBank()) bank->SetStats(Game.Settings);
+  Reader->LevelPressed(TOptionRow::Sound);
 }
 
 void TMainForm::Image4MouseDown(Qt::MouseButton button) {
   SkillPressed(Game.Settings, button == Qt::LeftButton);
   ShowStats();
+  Reader->LevelPressed(TOptionRow::Skill);
 }
 
 void TMainForm::Image7MouseDown(Qt::MouseButton) {
   RulePressed(Game.Settings);
   ShowStats();
+  Reader->LevelPressed(TOptionRow::Rule);
 }
 
 void TMainForm::DmusiChange(int index) {

@@ -5,6 +5,7 @@
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 #include <QToolTip>
 #include <algorithm>
 #include <cmath>
@@ -12,6 +13,7 @@
 
 #include "game/key_input.h"
 #include "platform/qt_draw_surface.h"
+#include "rules/cards.h"
 
 namespace kolbet {
 
@@ -128,16 +130,41 @@ void TDXDraw::paintEvent(QPaintEvent*) {
     return;
   }
   p.drawImage(QPoint(0, 0), Surface_->Image());
-  const auto [slot, card] = Selection ? Selection() : std::pair{-1, -1};
-  if (slot < 0) return;
-  // A bright frame around the whole selected card, above the cards that
-  // overlap it, dark-edged so that it shows on any card face.
-  const TCardPlace place = HandCardPlace(slot, Surface_->PictureWidth(card), Surface_->PictureHeight(card));
+  const TKeyMarks marks = KeyMarks ? KeyMarks() : TKeyMarks{};
+  if (marks.Focused) {
+    // The focus mark of the controls: a white frame inside the edge, two
+    // surface pixels thick.
+    const double pen = std::max(2.0, std::round(2 * Scale()));
+    p.setPen(QPen(Qt::white, pen));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRectF(rect()).adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2));
+  }
+  if (marks.Slot < 0 || marks.Slot > 4 || marks.Hand[marks.Slot] == NoCard) return;
+  // A bright frame around the selected card, dark-edged so that it shows on
+  // any card face, only where the card can be seen: the cards of the higher
+  // slots lie on it.
+  const auto place = [this](int slot, int card) {
+    return HandCardPlace(slot, Surface_->PictureWidth(card), Surface_->PictureHeight(card));
+  };
+  const auto around = [](const TCardPlace& at, double margin) {
+    return QRectF(-at.Width / 2.0 - margin, -at.Height / 2.0 - margin, at.Width + 2 * margin, at.Height + 2 * margin);
+  };
+  QPainterPath seen;
+  seen.addRect(0, 0, SurfaceWidth, SurfaceHeight);
+  for (int above = marks.Slot + 1; above < 5; ++above) {
+    if (marks.Hand[above] == NoCard) continue;
+    const TCardPlace at = place(above, marks.Hand[above]);
+    QPainterPath card;
+    card.addRoundedRect(around(at, 0), at.Width / 16.0, at.Width / 16.0);
+    seen -= QTransform().translate(at.X, at.Y).rotate(at.Angle * 360.0 / 256.0).map(card);
+  }
+  const TCardPlace at = place(marks.Slot, marks.Hand[marks.Slot]);
   p.setRenderHint(QPainter::Antialiasing);
   p.scale(Scale(), Scale());
-  p.translate(place.X, place.Y);
-  p.rotate(place.Angle * 360.0 / 256.0);
-  const QRectF frame(-place.Width / 2.0 - 2, -place.Height / 2.0 - 2, place.Width + 4, place.Height + 4);
+  p.setClipPath(seen);
+  p.translate(at.X, at.Y);
+  p.rotate(at.Angle * 360.0 / 256.0);
+  const QRectF frame = around(at, 2);
   p.setBrush(Qt::NoBrush);
   p.setPen(QPen(QColor(0x20, 0x10, 0x00), 6));
   p.drawRoundedRect(frame, 5, 5);

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QTimer>
 #include <QWidget>
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +17,7 @@
 #include "assets/hd_pack.h"
 #include "assets/picture.h"
 #include "platform/sharp_pictures.h"
+#include "platform/spoken_notes.h"
 
 namespace kolbet {
 
@@ -65,11 +68,19 @@ class TDXDraw final : public QWidget {
   // Sharp pictures have come in since the last frame, or (with the reader's
   // text in `error`) the companion turned out damaged and is no longer used.
   std::function<void(const std::string& error)> PicturesChanged;
-  // The hand slot and card the key selection is on (slot -1: none); the
-  // selection is outlined over the frame shown, never drawn into it.
-  std::function<std::pair<int, int>()> Selection;
+  // What the keys mark on the table: the hand slot the key selection is on
+  // (-1: none) in the hand as it lies, and whether the Tab focus is on the
+  // table. The marks are drawn over the frame shown, never into it.
+  struct TKeyMarks {
+    int Slot = -1;
+    std::array<std::int32_t, 5> Hand{-1, -1, -1, -1, -1};
+    bool Focused = false;
+  };
+  std::function<TKeyMarks()> KeyMarks;
   // What the table's accessible element says.
   QString AccessibleText;
+  // What the screen reader is told beyond it; a child of the table's element.
+  TSpokenNotes& Notes() { return Notes_; }
 
  protected:
   bool event(QEvent* event) override;
@@ -88,6 +99,7 @@ class TDXDraw final : public QWidget {
   std::unique_ptr<QtDrawSurface> Surface_;
   std::unique_ptr<TSharpPictures> Sharp_;  // until the surface takes them
   std::shared_ptr<const THdPack> Pack_;    // the same
+  TSpokenNotes Notes_{this};
   bool Started = false;
   QTimer SharpLater;  // the frame for sharp pictures held back
   QElapsedTimer SinceSharpFrame;

@@ -11,7 +11,8 @@
 
 #include "game/dxdraw.h"
 #include "game/main_form.h"
-#include "game/table_access.h"
+#include "game/phase_machine.h"
+#include "game/screen_reader.h"
 #include "platform/picture_controls.h"
 
 namespace kolbet {
@@ -33,9 +34,8 @@ bool IsPress(int key) { return key == Qt::Key_Return || key == Qt::Key_Enter || 
 }  // namespace
 
 TFormKeys::TFormKeys(TMainForm& form) : Form(form) {
-  Form.DXDraw->Selection = [this] {
-    const int slot = ShownSlot();
-    return std::pair{slot, slot < 0 ? -1 : static_cast<int>(Form.Game.Table.PlayerSeat.Hand[slot])};
+  Form.DXDraw->KeyMarks = [this] {
+    return TDXDraw::TKeyMarks{ShownSlot(), Form.Game.Table.PlayerSeat.Hand, Marked == Form.DXDraw && MarkedControl()};
   };
   // The buttons and level pictures can take the focus from Tab only, never
   // from the pointer, so a press with the pointer leaves the focus alone.
@@ -45,7 +45,7 @@ TFormKeys::TFormKeys(TMainForm& form) : Form(form) {
       if (dynamic_cast<TPictureButton*>(w) || dynamic_cast<TPictureBox*>(w)) w->setFocusPolicy(Qt::TabFocus);
 }
 
-TFormKeys::~TFormKeys() { Form.DXDraw->Selection = nullptr; }
+TFormKeys::~TFormKeys() { Form.DXDraw->KeyMarks = nullptr; }
 
 int TFormKeys::ShownSlot() const { return kolbet::ShownSlot(Form.Game.Table, Selection); }
 
@@ -112,7 +112,7 @@ std::optional<TTableKey> TFormKeys::TableKeyOf(const QKeyEvent& key) const {
   if (code == Qt::Key_Left) return TTableKey::Previous;
   if (code == Qt::Key_Right) return TTableKey::Next;
   if (code >= Qt::Key_1 && code <= Qt::Key_5)
-    return static_cast<TTableKey>(static_cast<int>(TTableKey::Slot0) + (code - Qt::Key_1));
+    return static_cast<TTableKey>(static_cast<int>(TTableKey::Card1) + (code - Qt::Key_1));
   if (IsPress(code)) return TTableKey::Play;
   return std::nullopt;
 }
@@ -168,7 +168,16 @@ bool TFormKeys::KeyDown(const QKeyEvent& key) {
   const std::optional<TTableKey> move = TableKeyOf(key);
   if (!move || !table) return false;
   if (Marked != Form.DXDraw) Mark(Form.DXDraw);
-  Form.Handle([&] { TableKeyPressed(Form.Game, Selection, *move); });
+  // A card the first-trick rule refuses changes nothing on the table; only
+  // the screen reader tells why.
+  const bool refused = *move == TTableKey::Play && FirstTrickRuleRefuses(Form.Game, ShownSlot());
+  Form.Handle([&] {
+    TableKeyPressed(Form.Game, Selection, *move);
+    if (refused)
+      Form.Reader->CardRefused();
+    else if (*move != TTableKey::Play)
+      Form.Reader->CardSelected(ShownSlot());
+  });
   Form.DXDraw->update();
   return true;
 }
@@ -208,7 +217,7 @@ void TFormKeys::AfterHandler() {
     Mark(chain.empty() ? nullptr : chain.front());
   }
   TableBefore = table;
-  UpdateAccessibleTexts(Form, ShownSlot());
+  if (Form.Reader) Form.Reader->TableSeen(ShownSlot());
 }
 
 bool TFormKeys::eventFilter(QObject* watched, QEvent* event) {

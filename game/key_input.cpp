@@ -8,6 +8,19 @@ namespace kolbet {
 
 bool TableTakesKeys(int phase) { return phase != PhaseTitle && phase != PhaseWaitPeer; }
 
+int SlotOfPlace(const std::array<std::int32_t, 5>& hand, int place) {
+  for (int slot = 0; slot < static_cast<int>(hand.size()); ++slot)
+    if (hand[slot] != NoCard && place-- == 0) return slot;
+  return -1;
+}
+
+int PlaceOfSlot(const std::array<std::int32_t, 5>& hand, int slot) {
+  if (slot < 0 || slot >= static_cast<int>(hand.size()) || hand[slot] == NoCard) return -1;
+  int place = 0;
+  for (int before = 0; before < slot; ++before) place += hand[before] != NoCard ? 1 : 0;
+  return place;
+}
+
 int StepSlot(const std::array<std::int32_t, 5>& hand, int from, int step) {
   const int n = static_cast<int>(hand.size());
   int at = from < 0 || from >= n ? (step > 0 ? -1 : n) : from;
@@ -50,11 +63,9 @@ bool TableKeyPressed(TGame& game, TKeySelection& selection, TTableKey key) {
       t.NeedsRedraw = true;
       OnTablePress(game, ShownSlot(t, selection));
       return true;
-    default: {
-      const int slot = static_cast<int>(key) - static_cast<int>(TTableKey::Slot0);
-      if (hand[slot] != NoCard) Select(game, selection, slot);
+    default:
+      Select(game, selection, SlotOfPlace(hand, static_cast<int>(key) - static_cast<int>(TTableKey::Card1)));
       return true;
-    }
   }
 }
 

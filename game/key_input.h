@@ -14,11 +14,11 @@ namespace kolbet {
 enum class TTableKey {
   Previous,  // Left: the previous slot that holds a card, wrapping around
   Next,      // Right: the next slot that holds a card, wrapping around
-  Slot0,     // 1 to 5: that slot directly
-  Slot1,
-  Slot2,
-  Slot3,
-  Slot4,
+  Card1,     // 1 to 5: the 1st to 5th card as they lie from the left now
+  Card2,
+  Card3,
+  Card4,
+  Card5,
   Play,  // Return, Enter, Space: the selected card, as a press on its slot
 };
 
@@ -26,6 +26,13 @@ struct TKeySelection {
   int Slot = -1;    // the selected hand slot; -1 until a key selects one
   int Spoken = -1;  // the sound item last spoken for the selection, cut off by the next one
 };
+
+// The slot of the card in `place` (0 for the leftmost) among the cards the
+// hand still holds, -1 when it holds fewer; and the place of the card in
+// `slot`, -1 for an empty slot. The digit keys and the screen reader count
+// the cards this way, so that "1" is always the leftmost card.
+int SlotOfPlace(const std::array<std::int32_t, 5>& hand, int place);
+int PlaceOfSlot(const std::array<std::int32_t, 5>& hand, int slot);
 
 // Whether the table takes keys in this phase: every phase but the title and
 // the waiting screen.

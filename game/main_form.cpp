@@ -22,6 +22,7 @@
 #include "game/form_keys.h"
 #include "game/phase_machine.h"
 #include "game/pointer_input.h"
+#include "game/screen_reader.h"
 #include "game/spoken_lines.h"
 #include "game/table_access.h"
 #include "net/session_service.h"
@@ -58,6 +59,7 @@ bool InsideForm(const QObject* object, const QWidget* form) {
 }  // namespace
 
 TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams(std::move(seams)) {
+  InstallAccessibleElements();
   setWindowTitle(QString::fromUtf8(ApplicationTitle.data(), ApplicationTitle.size()));
   setAutoFillBackground(true);
   QPalette black = palette();
@@ -87,6 +89,7 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   BuildLobbyPanel();
   BuildChatMenu();
   Keys = std::make_unique<TFormKeys>(*this);
+  Reader = std::make_unique<TScreenReader>(*this);
   NameControls(*this);
 
   DXTimer.setSingleShot(true);
@@ -102,7 +105,10 @@ TMainForm::TMainForm(const QStringList& arguments, TMainFormSeams seams) : Seams
   if (!device && Seams.OpenDevice) device = OpenSoundDevice();
   Saunds = std::make_unique<TSoundBank>(std::move(device), &WallClock);
   Game.Clock = Seams.Clock ? Seams.Clock : &WallClock;
-  Game.Frame = [this] { ForceFrame(); };
+  Game.Frame = [this] {
+    ForceFrame();
+    Reader->TableSeen(Keys->ShownSlot());
+  };
   Game.Line = [this](std::string_view line) {
     SpokenLine = line;
     Game.Table.NeedsRedraw = true;
@@ -395,6 +401,8 @@ void TMainForm::DXDrawMouseMove(int x, int y) {
 bool TMainForm::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
   Game.Table.NeedsRedraw = true;
   if (key == Qt::Key_Escape) {
+    // An open drop-down list or menu takes Escape itself and closes.
+    if (QApplication::activePopupWidget()) return false;
     close();
     return true;
   }

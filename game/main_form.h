@@ -41,6 +41,8 @@ class TFormKeys;
 class TPanel;
 class TPictureBox;
 class TPictureButton;
+class TScreenReader;
+class TSessionList;
 
 // What the window takes from outside; tests replace the parts that would make
 // it wait, sound or open a browser.
@@ -151,7 +153,7 @@ class TMainForm final : public QWidget {
   TPictureBox* Image7 = nullptr;  // first-trick rule
   QComboBox* Dmusi = nullptr;
   TPanel* Panel2 = nullptr;      // lobby
-  QListWidget* SessionListBox = nullptr;
+  TSessionList* SessionListBox = nullptr;
   QLabel* Label7 = nullptr;      // the host address, or "Is wurscht"
   TPictureButton* Button7 = nullptr;
   TPictureButton* Button8 = nullptr;
@@ -164,6 +166,8 @@ class TMainForm final : public QWidget {
   QCursor TableCursor;
   // The keys beyond Escape and Alt+Enter: panel focus, key selection at the table.
   std::unique_ptr<TFormKeys> Keys;
+  // What the screen reader is told beyond the focus: the table's news and more.
+  std::unique_ptr<TScreenReader> Reader;
 
   // Full screen, or a window whose client area is the surface at `scale`.
   bool FullScreen() const { return isFullScreen(); }

@@ -28,6 +28,14 @@ std::string_view PhasePrompt(int phase) {
   }
 }
 
+bool FirstTrickRuleRefuses(const TGame& game, int slot) {
+  const TTable& t = game.Table;
+  if (slot < 0 || slot >= 5 || t.PlayerSeat.Hand[slot] == NoCard) return false;
+  if (t.Phase == PhaseFollowTrump)
+    return t.OpponentSeat.TrickCard != NoCard && !TrumpAnswerAllowed(game, t.PlayerSeat.Hand[slot]);
+  return t.Phase == PhaseNetFollow && !NetAnswerAllowed(game, slot);
+}
+
 // The player's move with the card of `slot`, which holds a card.
 static void PressCard(TGame& game, int slot) {
   TTable& t = game.Table;
@@ -40,8 +48,7 @@ static void PressCard(TGame& game, int slot) {
       break;
     case PhaseFollowTrump:
       // A card the first-trick rule refuses changes nothing; the prompt stays.
-      if (t.OpponentSeat.TrickCard != NoCard && TrumpAnswerAllowed(game, t.PlayerSeat.Hand[slot]))
-        PlayerAnswers(game, slot);
+      if (t.OpponentSeat.TrickCard != NoCard && !FirstTrickRuleRefuses(game, slot)) PlayerAnswers(game, slot);
       break;
     case PhaseAnnounceRank:
       PlayerNamesRank(game, slot);
@@ -60,7 +67,7 @@ static void PressCard(TGame& game, int slot) {
       break;
     case PhaseNetFollow:
       // A card the first-trick rule refuses changes nothing; the prompt stays.
-      if (NetAnswerAllowed(game, slot)) NetAnswers(game, slot);
+      if (!FirstTrickRuleRefuses(game, slot)) NetAnswers(game, slot);
       break;
     default:
       // The title and the waiting phases take no press.

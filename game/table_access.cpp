@@ -7,9 +7,9 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QStringList>
-#include <algorithm>
 #include <array>
 
+#include "assets/option_levels.h"
 #include "game/dxdraw.h"
 #include "game/main_form.h"
 #include "game/table_text.h"
@@ -29,8 +29,17 @@ class TTableAccessible final : public QAccessibleWidget, public QAccessibleTextI
 
   QString text(QAccessible::Text t) const override {
     if (t == QAccessible::Name) return Words().split('\n').join(". ");
-    if (t == QAccessible::Description) return "Links und Rechts oder 1 bis 5: a Koartn wöhln. Return: de Koartn spuelln";
+    if (t == QAccessible::Description)
+      return Utf8("Pfeil links und rechts oder 1 bis 5: a Koartn wöhln. Return oder a Klick auf d'Koartn: spuelln");
     return QAccessibleWidget::text(t);
+  }
+  // The controls on the table, then the status bar of the spoken notes.
+  int childCount() const override { return QAccessibleWidget::childCount() + 1; }
+  QAccessibleInterface* child(int index) const override {
+    return index == QAccessibleWidget::childCount() ? Table()->Notes().Bar() : QAccessibleWidget::child(index);
+  }
+  int indexOfChild(const QAccessibleInterface* child) const override {
+    return child == Table()->Notes().Bar() ? QAccessibleWidget::childCount() : QAccessibleWidget::indexOfChild(child);
   }
   QAccessible::State state() const override {
     QAccessible::State s = QAccessibleWidget::state();
@@ -62,7 +71,8 @@ class TTableAccessible final : public QAccessibleWidget, public QAccessibleTextI
   }
 
  private:
-  const QString& Words() const { return static_cast<TDXDraw*>(widget())->AccessibleText; }
+  TDXDraw* Table() const { return static_cast<TDXDraw*>(widget()); }
+  const QString& Words() const { return Table()->AccessibleText; }
 };
 
 // A level picture: pressed, raised or lowered as with the pointer's buttons.
@@ -91,20 +101,21 @@ QAccessibleInterface* Factory(const QString&, QObject* object) {
   return nullptr;
 }
 
-QString Volume(int level) { return level < 0 ? QStringLiteral("aus") : QString::number(level); }
-
 void Rename(QWidget* w, const QString& name) {
   if (w->accessibleName() != name) w->setAccessibleName(name);  // reports the change itself
 }
 
 }  // namespace
 
-void NameControls(TMainForm& form) {
+void InstallAccessibleElements() {
   static const bool installed = [] {
     QAccessible::installFactory(Factory);
     return true;
   }();
   (void)installed;
+}
+
+void NameControls(TMainForm& form) {
   // On Linux a drop-down is named by its chosen entry; its list and its
   // description tell what it chooses.
   form.Dmusi->setAccessibleDescription("Musi");
@@ -115,10 +126,8 @@ void NameControls(TMainForm& form) {
 
 void UpdateAccessibleTexts(TMainForm& form, int shownSlot) {
   QStringList lines;
-  for (const std::string& line : TableLines(form.Game.Table, shownSlot)) lines << QString::fromStdString(line);
-  // The spoken line stands under the prompt on the table, so it follows it here.
-  if (const std::string_view spoken = form.SpokenLineShown(); !spoken.empty())
-    lines.insert(std::min<qsizetype>(1, lines.size()), QString::fromUtf8(spoken.data(), qsizetype(spoken.size())));
+  for (const std::string& line : TableLines(form.Game.Table, shownSlot, form.SpokenLineShown()))
+    lines << QString::fromStdString(line);
   const QString words = lines.join('\n');
   if (words != form.DXDraw->AccessibleText) {
     const QString old = form.DXDraw->AccessibleText;
@@ -131,14 +140,14 @@ void UpdateAccessibleTexts(TMainForm& form, int shownSlot) {
     }
   }
 
-  const TSettings& s = form.Game.Settings;
-  const std::array<std::pair<TPictureBox*, QString>, 4> levels = {{
-      {form.Image2, Utf8("I spuell d'Musi: ") + Volume(s.MusicVolume)},
-      {form.Image3, Utf8("I gih mein Sempft dazua: ") + Volume(s.SoundVolume)},
-      {form.Image4, Utf8("Wia guat soll I spuelln? ") + QString::number(s.Skill)},
-      {form.Image7, Utf8("Trumpf oder Narrisch: ") + (s.TrumpfoderNarrisch ? "ja" : "Nein")},
+  const std::array<std::pair<TPictureBox*, TOptionRow>, 4> levels = {{
+      {form.Image2, TOptionRow::Music},
+      {form.Image3, TOptionRow::Sound},
+      {form.Image4, TOptionRow::Skill},
+      {form.Image7, TOptionRow::Rule},
   }};
-  for (const auto& [level, name] : levels) Rename(level, name);
+  for (const auto& [level, row] : levels)
+    Rename(level, Utf8(RowLabel(row)) + ": " + QString::fromStdString(LevelWords(row, form.Game.Settings)));
 }
 
 }  // namespace kolbet

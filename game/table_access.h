@@ -9,8 +9,12 @@ namespace kolbet {
 
 class TMainForm;
 
-// Installs the accessible interfaces of the table and the level pictures and
-// names the list, the drop-down and the edit box.
+// Installs the accessible interfaces of the table, the level pictures and the
+// label pictures; before any of them is made, since the first interface Qt
+// makes for a widget is kept.
+void InstallAccessibleElements();
+
+// Names the list, the drop-down and the edit box.
 void NameControls(TMainForm& form);
 
 // Brings the table's words and the level pictures' names up to date, with the

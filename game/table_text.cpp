@@ -1,5 +1,6 @@
 #include "game/table_text.h"
 
+#include "game/key_input.h"
 #include "game/phase_machine.h"
 #include "rules/cards.h"
 
@@ -7,19 +8,24 @@ namespace kolbet {
 
 namespace {
 
-std::string SlotAndCard(int slot, int card) { return std::to_string(slot + 1) + " " + CardName(card); }
-
 std::string Counts(const TSeat& seat) {
   return std::to_string(seat.Tricks) + " Stich, " + std::to_string(seat.Points) + " Punkt";
 }
 
 }  // namespace
 
-std::vector<std::string> TableLines(const TTable& t, int shownSlot) {
+std::string CardInHand(const TTable& t, int slot) {
+  const int place = PlaceOfSlot(t.PlayerSeat.Hand, slot);
+  return place < 0 ? std::string() : std::to_string(place + 1) + " " + CardName(t.PlayerSeat.Hand[slot]);
+}
+
+std::vector<std::string> TableLines(const TTable& t, int shownSlot, std::string_view spoken) {
   if (t.Phase == PhaseTitle) return {};
   if (t.Phase == PhaseWaitPeer) return {"I woat aafn Mitspuella"};
   std::vector<std::string> lines;
   if (const std::string_view prompt = PhasePrompt(t.Phase); !prompt.empty()) lines.emplace_back(prompt);
+  // The spoken line stands under the prompt on the table, so it follows it here.
+  if (!spoken.empty()) lines.emplace_back(spoken);
 
   std::string trick;
   if (t.OpponentSeat.TrickCard != NoCard) trick = "Gegner " + CardName(t.OpponentSeat.TrickCard);
@@ -28,13 +34,12 @@ std::vector<std::string> TableLines(const TTable& t, int shownSlot) {
   lines.push_back("Im Stich: " + (trick.empty() ? std::string("nix") : trick));
 
   if (t.AnnouncedCard != NoCard) lines.push_back("Aagsogt: " + CardName(t.AnnouncedCard));
-  if (shownSlot >= 0 && shownSlot < 5 && t.PlayerSeat.Hand[shownSlot] != NoCard)
-    lines.push_back("Ausgwöhlt: " + SlotAndCard(shownSlot, t.PlayerSeat.Hand[shownSlot]));
+  if (const std::string selected = CardInHand(t, shownSlot); !selected.empty()) lines.push_back("Ausgwöhlt: " + selected);
 
   std::string hand;
   int opponentCards = 0;
   for (int i = 0; i < 5; ++i) {
-    if (t.PlayerSeat.Hand[i] != NoCard) hand += (hand.empty() ? "" : ", ") + SlotAndCard(i, t.PlayerSeat.Hand[i]);
+    if (t.PlayerSeat.Hand[i] != NoCard) hand += (hand.empty() ? "" : ", ") + CardInHand(t, i);
     if (t.OpponentSeat.Hand[i] != NoCard) ++opponentCards;
   }
   lines.push_back("Dei Koartn: " + (hand.empty() ? std::string("koane") : hand));

@@ -10,6 +10,7 @@
 #include "game/dxdraw.h"
 #include "game/main_form.h"
 #include "game/phase_machine.h"
+#include "game/screen_reader.h"
 #include "net/game_messages.h"
 #include "net/protocol.h"
 #include "net/session_service.h"
@@ -40,11 +41,14 @@ void TMainForm::BuildLobbyPanel() {
   Panel2 = new TPanel(QSize(339, 177), true, DXDraw);
   Layout.Place(Panel2, QRect(150, 168, 339, 177));
 
-  SessionListBox = new QListWidget(Panel2);
+  SessionListBox = new TSessionList(Panel2);
   SessionListBox->setStyleSheet(QString("QListWidget { %1 }").arg(WhiteOnBlue));
   SessionListBox->setCursor(Qt::PointingHandCursor);
   Layout.PlaceText(SessionListBox, QRect(8, 8, 209, 113), "Arial", 8);
   connect(SessionListBox, &QListWidget::itemSelectionChanged, this, [this] { Handle([&] { SessionListBoxClick(); }); });
+  // A double click on a session joins it, as "Mitspuelln" does; the first
+  // click of it has chosen the session.
+  connect(SessionListBox, &QListWidget::itemDoubleClicked, this, [this] { Handle([&] { Button9Click(); }); });
 
   auto label = [this](const char* text, const char* hint, QRect at) {
     auto* l = new QLabel(QString::fromUtf8(text), Panel2);
@@ -86,12 +90,17 @@ void TMainForm::Button3Click() {
 
 void TMainForm::Button7Click() {
   SessionListBox->clear();
+  SessionListBox->SetEmptyText({});
   const std::string host = Game.Table.HostAddress.empty() ? " " : Game.Table.HostAddress;
   DXPlay1->SelectTransport(Game.Table.UseIPX ? IpxProvider : TcpIpProvider, host);
+  std::vector<std::string> found;
   {
     const WaitCursor waiting;
-    for (const std::string& name : DXPlay1->SearchSessions()) SessionListBox->addItem(QString::fromStdString(name));
+    found = DXPlay1->SearchSessions();
+    for (const std::string& name : found) SessionListBox->addItem(QString::fromStdString(name));
   }
+  SessionListBox->SetEmptyText(found.empty() ? "Koa Spuell gfundn" : "");
+  Reader->SearchDone(found);
   Button9->setEnabled(!SessionListBox->selectedItems().isEmpty());
   Button8->setEnabled(true);
 }

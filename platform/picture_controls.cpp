@@ -133,4 +133,19 @@ void TPictureBox::mousePressEvent(QMouseEvent* event) {
   if (Pressed) Pressed(event->button());
 }
 
+void TSessionList::SetEmptyText(const QString& text) {
+  EmptyText = text;
+  viewport()->update();
+}
+
+void TSessionList::paintEvent(QPaintEvent* event) {
+  QListWidget::paintEvent(event);
+  if (count() > 0 || EmptyText.isEmpty()) return;
+  // Where the first entry would stand, in the list's own lettering, paler.
+  QPainter p(viewport());
+  p.setFont(font());
+  p.setPen(QColor(0xC0, 0xC0, 0xFF));
+  p.drawText(viewport()->rect().adjusted(4, 2, -4, -2), Qt::AlignLeft | Qt::AlignTop, EmptyText);
+}
+
 }  // namespace kolbet

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QImage>
+#include <QListWidget>
 #include <QSize>
 #include <QWidget>
 #include <functional>
@@ -89,6 +90,20 @@ class TPictureBox final : public QWidget {
   Press Pressed;
   QImage Cached;
   double CachedScale = 0;
+};
+
+// A list of sessions that says so in its first row when a search found none.
+class TSessionList final : public QListWidget {
+ public:
+  explicit TSessionList(QWidget* parent) : QListWidget(parent) {}
+  // The text shown while the list is empty; empty for none.
+  void SetEmptyText(const QString& text);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QString EmptyText;
 };
 
 }  // namespace kolbet

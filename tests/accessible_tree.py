@@ -61,7 +61,7 @@ def main():
         names = {n.name for n in controls}
         if len(controls) < 20 or "" in names:
             return f"{len(controls)} controls, some unnamed: {sorted(names)}"
-        if missing := {"Nei's Spuell", "Stommdisch", "Optiona", "Her Aaf", "I spuell d'Musi: 2"} - names:
+        if missing := {"Nei's Spuell", "Stommdisch", "Optiona", "Her Aaf", "I spuell d'Musi: 2, am lautastn is 4"} - names:
             return f"no control named {missing}"
 
         told = []

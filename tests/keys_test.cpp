@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTest>
 
 #include "game/form_keys.h"
 #include "game/hit_regions.h"
+#include "game/key_input.h"
+#include "platform/qt_draw_surface.h"
 #include "platform/picture_controls.h"
 #include "tests/window_fixture.h"
 
@@ -29,7 +33,7 @@ TEST_F(WindowTest, AHandPlayedByKeysSoundsAndEndsAsTheSameSlotsPressedByPointer)
     for (int slot = 0; slot < 5; ++slot) {
       if (table().PlayerSeat.Hand[slot] == NoCard) continue;
       Recorder.log.clear();
-      Key(Qt::Key_1 + slot);
+      Key(Qt::Key_1 + PlaceOfSlot(table().PlayerSeat.Hand, slot));
       ASSERT_EQ(Recorder.Events().back(), "sound " + std::to_string(table().PlayerSeat.Hand[slot]) + " start");
       Recorder.log.clear();
       // A copy on purpose: the key below changes the table.
@@ -97,6 +101,89 @@ TEST_F(WindowTest, EveryOptionAndTheRulesPageByKeys) {
   Key(Qt::Key_F1);
   EXPECT_FALSE(Form->FullScreen());
   EXPECT_EQ(Opened.size(), 1u);
+}
+
+TEST_F(WindowTest, TheSelectionIsOutlinedOnlyWhereTheCardIsSeenAndTheTableShowsItsFocus) {
+  Start();
+  Click(Form->Button1);
+  DealLeadHand(), Form->ForceFrame();
+  const QImage untouched = Form->grab().toImage();
+  Key(Qt::Key_1);  // the leftmost card, which all the others lie on
+  ASSERT_EQ(Form->Keys->ShownSlot(), 0);
+  const QImage marked = Form->grab().toImage();
+  const auto& hand = Form->Game.Table.PlayerSeat.Hand;
+  const auto place = [&](int slot) {
+    const QtDrawSurface& s = *Form->DXDraw->Surface();
+    return HandCardPlace(slot, s.PictureWidth(hand[slot]), s.PictureHeight(hand[slot]));
+  };
+  const auto cardToSurface = [](const TCardPlace& at, QPointF p) {
+    return QTransform().translate(at.X, at.Y).rotate(at.Angle * 360.0 / 256.0).map(p);
+  };
+  const auto onCard = [&](int slot, QPointF surface, double margin) {
+    const TCardPlace at = place(slot);
+    const QPointF p = QTransform().rotate(-at.Angle * 360.0 / 256.0).translate(-at.X, -at.Y).map(surface);
+    return std::abs(p.x()) < at.Width / 2.0 - margin && std::abs(p.y()) < at.Height / 2.0 - margin;
+  };
+  const auto pixel = [&](const QImage& image, QPointF surface) {
+    return image.pixel(Form->DXDraw->mapTo(Form.get(), (surface * Form->DXDraw->Scale()).toPoint()));
+  };
+  // Along the outline's right edge: hidden where the next card lies on it,
+  // drawn where the card is seen.
+  int hidden = 0, drawn = 0;
+  const TCardPlace selected = place(0);
+  for (double y = -selected.Height / 2.0; y <= selected.Height / 2.0; y += 2) {
+    const QPointF p = cardToSurface(selected, {selected.Width / 2.0 + 2, y});
+    if (p.y() >= SurfaceHeight - 4) continue;  // the focus frame along the edge
+    if (onCard(1, p, 6)) {
+      EXPECT_EQ(pixel(marked, p), pixel(untouched, p)) << "outline across the next card at " << p.x() << "," << p.y();
+      ++hidden;
+    } else if (!onCard(1, p, -6)) {
+      drawn += pixel(marked, p) != pixel(untouched, p);
+    }
+  }
+  EXPECT_GT(hidden, 10);
+  EXPECT_GT(drawn, 0);
+  // Tab put the focus on the table: a frame inside its edge.
+  EXPECT_NE(pixel(marked, {1, 240}), pixel(untouched, {1, 240}));
+  Move(300, 100), Move(320, 100);
+  EXPECT_EQ(Form->grab().toImage(), untouched);
+}
+
+TEST_F(WindowTest, EscapeClosesAnOpenListOrMenuAndOnlyThenTheGame) {
+  Start();
+  Click(Form->Button5);
+  Form->Dmusi->showPopup();
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_TRUE(Form->isVisible());
+  Form->PopupMenu1->popup(Form->mapToGlobal(QPoint(100, 100)));
+  ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+  QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+  EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+  EXPECT_TRUE(Form->isVisible());
+  Key(Qt::Key_Escape);
+  EXPECT_FALSE(Form->isVisible());
+}
+
+TEST_F(WindowTest, AGameBeginningUnderTheGameBarsMarkTakesTheMarkToTheTable) {
+  Start();
+  Form->Handle([this] {  // a session opened: the waiting screen with the game bar
+    Form->Panel3->hide();
+    Form->Panel4->show();
+    Form->Game.Table.Phase = PhaseWaitPeer;
+  });
+  Key(Qt::Key_Tab);
+  ASSERT_EQ(Form->Keys->MarkedControl(), Form->SpeedButton1);
+  Form->Handle([this] {  // the host dealt: this side names the rank
+    DealLeadHand();
+    Form->Game.Table.NetworkGame = true;
+    Form->Game.Table.Phase = PhaseNetAnnounceRank;
+  });
+  EXPECT_EQ(Form->Keys->MarkedControl(), Form->DXDraw) << "Return would press \"Zruck\"";
+  Key(Qt::Key_Return);
+  EXPECT_EQ(Form->Game.Table.Phase, PhaseNetAnnounceRank) << "no card selected: a press beside the cards";
+  EXPECT_TRUE(Form->Panel4->isVisible());
 }
 
 }  // namespace

@@ -23,10 +23,15 @@ void UseFreePort() { setenv("KOLBET_PORT", std::to_string(kolbet::test::FreePort
 TEST_F(WindowTest, LobbyRefusesAnEmptyNameAndAJoinWithoutAChoice) {
   UseFreePort();
   Start();
+  const QImage blank = Form->SessionListBox->grab().toImage();
   Click(Form->Button3);
   ASSERT_TRUE(Form->Panel2->isVisible());
   EXPECT_FALSE(Form->Panel3->isVisible());
   EXPECT_FALSE(Form->Button9->isEnabled());
+  // The empty list says that the search found nothing, to the eye and to the screen reader.
+  EXPECT_NE(Form->SessionListBox->grab().toImage(), blank);
+  EXPECT_EQ(Form->SessionListBox->accessibleName(), "Stommdisch: koa Spuell gfundn");
+  EXPECT_EQ(Form->DXDraw->Notes().Kept().back(), "Koa Spuell gfundn");
 
   Form->Nomer->setText("");
   Click(Form->Button8);
@@ -75,9 +80,13 @@ TEST_F(WindowTest, TwoWindowsMeetInTheLobbyAndPlayAHand) {
   Click(guest.Button3);
   ASSERT_EQ(guest.SessionListBox->count(), 1);
   EXPECT_EQ(guest.SessionListBox->item(0)->text(), "Wirt");
-  guest.SessionListBox->setCurrentRow(0);
+  // A click chooses the session, a double click joins it as "Mitspuelln" does.
+  const QPoint row = guest.SessionListBox->visualItemRect(guest.SessionListBox->item(0)).center();
+  QTest::mouseClick(guest.SessionListBox->viewport(), Qt::LeftButton, {}, row);
   EXPECT_TRUE(guest.Button9->isEnabled());
-  Click(guest.Button9);
+  QTest::mouseDClick(guest.SessionListBox->viewport(), Qt::LeftButton, {}, row);
+  ASSERT_EQ(guest.Game.Table.Phase, PhaseWaitPeer);
+  EXPECT_FALSE(guest.Panel2->isVisible());
 
   // Whoever has a move plays the lowest card it may until the host has scored
   // a hand; the session's events run in the windows' event loop meanwhile.

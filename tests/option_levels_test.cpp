@@ -53,5 +53,20 @@ TEST(OptionLevels, PressesStopAtTheEndsAndTheMusicIsSilentOnlyWhenOff) {
   }
 }
 
+TEST(OptionWords, EachRowTellsItsOwnLevelWithTheLouderOrBetterEnd) {
+  TSettings s;
+  s.MusicVolume = 0;
+  s.SoundVolume = -1;
+  s.Skill = 3;
+  s.TrumpfoderNarrisch = true;
+  const std::pair<TOptionRow, const char*> rows[] = {
+      {TOptionRow::Music, "0, am lautastn is 4"},  // 0 is the quietest level, not off
+      {TOptionRow::Sound, "aus, am lautastn is 4"},
+      {TOptionRow::Skill, "3, am bestn is 4"},
+      {TOptionRow::Rule, "ja"},
+  };
+  for (const auto& [row, words] : rows) EXPECT_EQ(LevelWords(row, s), words) << RowLabel(row);
+}
+
 }  // namespace
 }  // namespace kolbet
